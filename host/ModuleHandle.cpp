@@ -1,0 +1,7 @@
+#include "host/ModuleHandle.h"
+
+namespace brume {
+
+void* ModuleHandle = nullptr;
+
+}  // namespace brume

@@ -1,0 +1,82 @@
+#pragma once
+// Brume7's instance: the class every host call ends in. It reports the
+// identity, holds the live parameter values and the 16 programs, and owns the
+// sound engine and the editor.
+
+#include <atomic>
+#include <cstdarg>
+
+#include "engine/ParameterValues.h"
+#include "host/EffectBaseEx.h"
+#include "instrument/InstrumentProgram.h"
+#include "instrument/TraceSink.h"
+
+namespace brume {
+
+class Instrument : public EffectBaseEx {
+ public:
+  // Plug-in entry only; the host callback is present.
+  explicit Instrument(audioMasterCallback hostCallback);
+  ~Instrument() override;
+
+  // Any thread; real-time safe. Indexes outside 0 to 53 are ignored (read as 0).
+  void setParameter(VstInt32 index, float value) override;
+  float getParameter(VstInt32 index) override;
+
+  // Audio thread; real-time safe.
+  void process(float** inputs, float** outputs, VstInt32 frames) override;
+  void processReplacing(float** inputs, float** outputs, VstInt32 frames) override;
+
+  // Dispatcher thread (audio thread for opcode 25): traces, then dispatches.
+  VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
+
+  // Programs: dispatcher thread.
+  void selectProgram(VstInt32 program) override;
+  void renameProgram(char* text) override;
+  void copyProgramName(char* text) override;
+  bool copyProgramNameAt(VstInt32 category, VstInt32 index, char* text) override;
+  bool copyProgramTo(VstInt32 destination) override;
+
+  // Parameter texts: any thread.
+  void copyParameterLabel(VstInt32 index, char* text) override;
+  void copyParameterDisplay(VstInt32 index, char* text) override;
+  void copyParameterName(VstInt32 index, char* text) override;
+  void formatParameterValue(VstInt32 index, float value, char* text) const;
+
+  // Processing lifecycle: dispatcher thread, not while processing.
+  void changeSampleRate(float rate) override;
+  void changeBlockSize(VstInt32 frames) override;
+  void onResume() override;
+
+  // Identity: dispatcher thread.
+  bool copyEffectName(char* text) override;
+  bool copyVendorName(char* text) override;
+  bool copyProductName(char* text) override;
+  VstInt32 vendorVersion() override;
+  VstInt32 answerCanDo(char* text) override;
+
+  // Renders one block; `replace` overwrites the outputs, otherwise adds. Audio thread; real-time safe.
+  virtual void renderBlock(const float* input, float** outputs, VstInt32 frames, bool replace);
+  // The editor's way to change a parameter: also reports it to the host. UI thread.
+  virtual void setParameterFromEditor(VstInt32 index, float value);
+
+  // Debug lines go to `sink`, or nowhere when it is null. Set before use, not while processing.
+  void setTraceSink(TraceSink* sink) { traceSink = sink; }
+
+  // Read-only views for tests and tools.
+  const ParameterValues& liveValues() const { return currentValues; }
+  const InstrumentProgram* program(VstInt32 index) const;
+
+ private:
+  void InitProcess();
+  void trace(const char* line);
+  void traceFormat(const char* format, ...);
+  InstrumentProgram* currentProgramRecord();
+
+  ParameterValues currentValues;
+  InstrumentProgram* programBank = nullptr;
+  std::atomic<std::int32_t> sampleCounter{0};
+  TraceSink* traceSink = nullptr;
+};
+
+}  // namespace brume
