@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine when needed, builds everything with warnings as
+# errors, and runs every test: the native tests, the same unit tests under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows tests under Wine.
+set -eu
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh all
+scripts/build.sh --werror
+
+jobs=$(nproc)
+status=0
+
+echo "== native tests"
+(cd build && ctest -j "$jobs" --output-on-failure) || status=1
+
+echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRUME7_WERROR=ON \
+      -DBRUME7_SANITIZE=address,undefined -DBRUME7_BENCHMARKS=OFF >/dev/null
+ninja -C build-sanitize -j "$jobs"
+(cd build-sanitize && ctest -j "$jobs" --output-on-failure -E 'plugin_exports') || status=1
+
+echo "== Windows tests under Wine"
+(cd build-win32 && ctest -j "$jobs" --output-on-failure) || status=1
+
+if [ $status -ne 0 ]; then
+  echo "test.sh: some tests failed" >&2
+fi
+exit $status
