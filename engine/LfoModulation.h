@@ -1,0 +1,31 @@
+#pragma once
+// The two LFOs acting on their targets: the tick that writes their values and
+// the resynchronisation that makes them follow a value set from outside.
+
+#include <cstdint>
+
+#include "engine/Lfo.h"
+#include "engine/ParameterIndex.h"
+#include "engine/ParameterValues.h"
+#include "engine/ParameterWriter.h"
+
+namespace brume {
+
+// Any thread, real-time safe. The parameter LFO n (0 or 1) acts on now, or
+// kNoTarget when it is switched off (switch below 0.5), still held
+// (sampleCounter not past its holdUntil) or aimed at no parameter.
+std::int32_t activeLfoTarget(const Lfo& lfo, std::int32_t n, const ParameterValues& values,
+                             std::int32_t sampleCounter) noexcept;
+
+// Audio thread, real-time safe. For LFO 1 then LFO 2: each active LFO writes
+// its value at sampleCounter to its target. LFO 1 may switch LFO 2 on or off.
+void runLfoTick(Lfo (&lfos)[kLfoCount], const ParameterValues& values, std::int32_t sampleCounter,
+                ParameterWriter& writer) noexcept;
+
+// Any thread, real-time safe. Each active LFO continues from the stored value of
+// its target: every LFO when onlyTarget is kNoTarget (on resume), otherwise only
+// the LFOs aimed at parameter onlyTarget (after the editor set it).
+void resyncLfos(Lfo (&lfos)[kLfoCount], const ParameterValues& values, std::int32_t sampleCounter,
+                std::int32_t onlyTarget) noexcept;
+
+}  // namespace brume

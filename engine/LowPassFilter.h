@@ -1,0 +1,47 @@
+#pragma once
+// Resonant four-pole low-pass filter on the mono sum of the voices: four
+// one-pole stages, each adding 0.3 times its previous input, with feedback from
+// the fourth stage to the input. Cutoff and resonance are the raw parameter
+// values (0 to 1), so the response is fixed relative to the sample rate.
+
+#include "engine/RelaxedAtomic.h"
+
+namespace brume {
+
+class LowPassFilter {
+ public:
+  // Construction only: zero state, and coefficients as for cutoff 0 and
+  // resonance 0 (silent) until the first setCutoffResonance.
+  LowPassFilter() noexcept = default;
+
+  LowPassFilter(const LowPassFilter&) = delete;
+  LowPassFilter& operator=(const LowPassFilter&) = delete;
+
+  // Any thread, real-time safe.
+  void setCutoffResonance(float cutoff, float resonance) noexcept;
+  // Audio thread, real-time safe. One sample. A state that has become infinite
+  // or not a number is cleared to zero, so the filter recovers by itself.
+  float process(float x) noexcept;
+
+  // Any thread, real-time safe.
+  float cutoffCoefficient() const noexcept { return coefficients.f.load(); }
+  float feedback() const noexcept { return coefficients.k.load(); }
+  float inputGain() const noexcept { return coefficients.g.load(); }
+  float outputGain() const noexcept { return coefficients.outputGain.load(); }
+
+ private:
+  static constexpr int kStages = 4;
+
+  struct Coefficients {
+    RelaxedAtomic<float> f{0.0f};           // cutoff coefficient
+    RelaxedAtomic<float> k{0.0f};           // feedback amount
+    RelaxedAtomic<float> g{0.0f};           // input gain
+    RelaxedAtomic<float> outputGain{1.0f};  // 2 x resonance + 1
+  };
+
+  Coefficients coefficients;
+  float stageOutputs[kStages] = {};  // o1 to o4
+  float stageInputs[kStages] = {};   // i1 to i4: the previous input of each stage
+};
+
+}  // namespace brume
