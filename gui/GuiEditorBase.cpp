@@ -49,6 +49,7 @@ void GuiEditorBase::close() {}
 
 void GuiEditorBase::idle() {
   if (inIdle) return;
+  native::handlePendingEvents();
   if (refreshPending.exchange(0, std::memory_order_relaxed) != 0) refresh();
   if (frame) frame->redrawDirtyViews();
 }

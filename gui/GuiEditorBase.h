@@ -23,7 +23,7 @@ class GuiEditorBase : public EditorBase {
   VstInt32 getRect(ERect** rect) override;  // the editor rectangle, 1
   VstInt32 open(void* hostWindow) override;  // marks a refresh; the derived editor builds the frame
   void close() override;
-  void idle() override;  // pending refresh, then the frame's idle redraw
+  void idle() override;  // pending window events, pending refresh, then the frame's idle redraw
   void refresh() override;
   // Any thread, real-time safe: only sets a flag.
   void markForRefresh() override;

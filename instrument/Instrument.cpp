@@ -6,6 +6,9 @@
 #include <cstring>
 #include <new>
 
+#include "engine/LfoModulation.h"
+#include "engine/ModulationTargets.h"
+#include "instrument/InstrumentView.h"
 #include "instrument/ParameterCatalogue.h"
 
 namespace brume {
@@ -32,11 +35,21 @@ Instrument::Instrument(audioMasterCallback hostCallback)
   markSynth(true);
   assignUniqueId(kUniqueId);
 
+  view = createInstrumentEditor(*this);
+
   InitProcess();
   if (programBank) selectProgram(0);
 }
 
-Instrument::~Instrument() { delete[] programBank; }
+Instrument::~Instrument() {
+  // The editor goes first: while its window is still open it may call back
+  // into the members released below.
+  EditorBase* ownEditor = editor;
+  view = nullptr;
+  attachEditor(nullptr);
+  delete ownEditor;
+  delete[] programBank;
+}
 
 void Instrument::InitProcess() {
   trace("InitProcess\n");
@@ -65,13 +78,17 @@ VstIntPtr Instrument::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr valu
   return EffectBaseEx::dispatcher(opcode, index, value, ptr, opt);
 }
 
-void Instrument::changeSampleRate(float rate) { sampleRate = rate; }
+void Instrument::changeSampleRate(float rate) {
+  sampleRate = rate;
+  engine.setEngineSampleRate(truncateToInt32(rate));
+}
 
 void Instrument::changeBlockSize(VstInt32 frames) { blockSize = frames; }
 
 void Instrument::onResume() {
   trace("Resume\n");
   hostWantEvents(1);
+  resyncLfos(lfos, currentValues, sampleCounter.load(std::memory_order_relaxed), kNoTarget);
 }
 
 bool Instrument::copyEffectName(char* text) {

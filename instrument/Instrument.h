@@ -6,14 +6,21 @@
 #include <atomic>
 #include <cstdarg>
 
+#include "engine/Lfo.h"
+#include "engine/LowPassFilter.h"
+#include "engine/ParameterIndex.h"
 #include "engine/ParameterValues.h"
+#include "engine/ParameterWriter.h"
+#include "engine/SynthEngine.h"
 #include "host/EffectBaseEx.h"
 #include "instrument/InstrumentProgram.h"
 #include "instrument/TraceSink.h"
 
 namespace brume {
 
-class Instrument : public EffectBaseEx {
+class InstrumentView;
+
+class Instrument : public EffectBaseEx, private ParameterWriter {
  public:
   // Plug-in entry only; the host callback is present.
   explicit Instrument(audioMasterCallback hostCallback);
@@ -48,6 +55,9 @@ class Instrument : public EffectBaseEx {
   void changeBlockSize(VstInt32 frames) override;
   void onResume() override;
 
+  // Audio thread; real-time safe.
+  VstInt32 receiveEvents(VstEvents* events) override;
+
   // Identity: dispatcher thread.
   bool copyEffectName(char* text) override;
   bool copyVendorName(char* text) override;
@@ -60,22 +70,42 @@ class Instrument : public EffectBaseEx {
   // The editor's way to change a parameter: also reports it to the host. UI thread.
   virtual void setParameterFromEditor(VstInt32 index, float value);
 
+  // The parameter a modulator control (aim, minimum, maximum, value, release)
+  // points at, or -1; event aims may answer 54 or 55, also meaning none. Any thread.
+  VstInt32 modulatorTarget(VstInt32 index) const;
+
   // Debug lines go to `sink`, or nowhere when it is null. Set before use, not while processing.
   void setTraceSink(TraceSink* sink) { traceSink = sink; }
 
   // Read-only views for tests and tools.
   const ParameterValues& liveValues() const { return currentValues; }
   const InstrumentProgram* program(VstInt32 index) const;
+  const SynthEngine& synthEngine() const { return engine; }
+  const Lfo& lfo(int n) const { return lfos[n == 1 ? 1 : 0]; }
+  const LowPassFilter& lowPassFilter() const { return filter; }
+  float hostTempo() const { return tempo.load(std::memory_order_relaxed); }
+  std::int32_t samplesRendered() const { return sampleCounter.load(std::memory_order_relaxed); }
 
  private:
+  // LFO ticks and event modulators write through the virtual setParameter.
+  void writeParameter(std::int32_t index, float value) override;
+  // Asks the host for its tempo; keeps the last valid one when the host answers 0.
+  float refreshTempo();
   void InitProcess();
   void trace(const char* line);
   void traceFormat(const char* format, ...);
   InstrumentProgram* currentProgramRecord();
 
+  static constexpr float kDefaultTempo = 120.0f;
+
   ParameterValues currentValues;
   InstrumentProgram* programBank = nullptr;
+  SynthEngine engine;
+  Lfo lfos[kLfoCount];
+  LowPassFilter filter;
+  std::atomic<float> tempo{kDefaultTempo};  // beats per minute
   std::atomic<std::int32_t> sampleCounter{0};
+  InstrumentView* view = nullptr;  // the editor, as the instrument tells it about changes
   TraceSink* traceSink = nullptr;
 };
 

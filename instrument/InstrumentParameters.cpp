@@ -1,7 +1,11 @@
-// Parameter values and their texts.
+// Parameter values: storing, applying to the engine, and their texts.
 #include <cstring>
 
+#include "engine/LfoModulation.h"
+#include "engine/ModulationTargets.h"
+#include "engine/ParameterApplication.h"
 #include "instrument/Instrument.h"
+#include "instrument/InstrumentView.h"
 #include "instrument/ParameterCatalogue.h"
 
 namespace brume {
@@ -10,13 +14,49 @@ void Instrument::setParameter(VstInt32 index, float value) {
   if (!isParameterIndex(index)) return;
   if (InstrumentProgram* record = currentProgramRecord()) record->values.set(index, value);
   currentValues.set(index, value);
+
+  const float beatSamples = beatSamplesFor(refreshTempo(), sampleRate);
+  applyParameter(index, value,
+                 ParameterContext{engine, lfos, filter, currentValues, beatSamples,
+                                  sampleCounter.load(std::memory_order_relaxed), sampleRate});
+  if (view) view->requestRefresh();
 }
+
+float Instrument::refreshTempo() {
+  // Many hosts answer 0 to this old request; LFO periods must stay finite.
+  const VstIntPtr answer = callHost(kHostTempoAt, 0, 0, nullptr, 0.0f);
+  if (answer > 0) tempo.store(static_cast<float>(answer) * 0.0001f, std::memory_order_relaxed);
+  return tempo.load(std::memory_order_relaxed);
+}
+
+void Instrument::writeParameter(std::int32_t index, float value) { setParameter(index, value); }
 
 float Instrument::getParameter(VstInt32 index) { return currentValues.get(index); }
 
 void Instrument::setParameterFromEditor(VstInt32 index, float value) {
   setParameter(index, value);
+  if (isParameterIndex(index))
+    resyncLfos(lfos, currentValues, sampleCounter.load(std::memory_order_relaxed), index);
   if (hostCallback) callHost(kHostAutomate, index, 0, nullptr, value);
+}
+
+VstInt32 Instrument::modulatorTarget(VstInt32 index) const {
+  switch (index) {
+    case kL1Aim: case kL1Min: case kL1Max:
+      return lfoTarget(currentValues.get(kL1Aim));
+    case kL2Aim: case kL2Min: case kL2Max:
+      return lfoTarget(currentValues.get(kL2Aim));
+    case kE1Aim: case kE1Val: case kE1Rel:
+      return eventTarget(currentValues.get(kE1Aim));
+    case kE2Aim: case kE2Val: case kE2Rel:
+      return eventTarget(currentValues.get(kE2Aim));
+    case kE3Aim: case kE3Val: case kE3Rel:
+      return eventTarget(currentValues.get(kE3Aim));
+    case kE4Aim: case kE4Val: case kE4Rel:
+      return eventTarget(currentValues.get(kE4Aim));
+    default:
+      return kNoTarget;
+  }
 }
 
 void Instrument::copyParameterLabel(VstInt32, char* text) { text[0] = '\0'; }

@@ -1,7 +1,42 @@
-// The two processing entries, both leading to renderBlock.
+// Event lists and the two processing entries, both leading to renderBlock.
+#include "engine/BlockRenderer.h"
+#include "engine/EventIntake.h"
 #include "instrument/Instrument.h"
+#include "instrument/InstrumentView.h"
 
 namespace brume {
+
+VstInt32 Instrument::receiveEvents(VstEvents* events) {
+  if (!events) return 1;
+  // Two passes: every modulator write of the list lands before any voice starts or ends.
+  for (int pass = kModulatorPass; pass <= kVoicePass; ++pass) {
+    // The count is read again at each step.
+    for (VstInt32 position = 0; position < events->numEvents; ++position) {
+      const VstEvent* event = events->events[position];
+      if (!event) continue;
+      if (traceSink)
+        traceFormat("Event : type %d (stay : %d)\n", static_cast<int>(event->type),
+                    static_cast<int>(events->numEvents - position - 1));
+      if (event->type != kMidiEventType) continue;
+
+      const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
+      const MidiMessage message{midi->midiData[0], midi->midiData[1], midi->midiData[2], midi->detune,
+                                midi->deltaFrames};
+      switch (classifyMidiMessage(message)) {
+        case MidiMessageKind::NoteStart:
+          trace("Note In\n");
+          break;
+        case MidiMessageKind::NoteRelease:
+          trace("Note Out\n");
+          break;
+        default:
+          break;
+      }
+      handleMidiMessage(pass, message, engine, currentValues, *this);
+    }
+  }
+  return 1;
+}
 
 void Instrument::process(float** inputs, float** outputs, VstInt32 frames) {
   renderBlock(inputs ? inputs[0] : nullptr, outputs, frames, false);
@@ -11,11 +46,14 @@ void Instrument::processReplacing(float** inputs, float** outputs, VstInt32 fram
   renderBlock(inputs ? inputs[0] : nullptr, outputs, frames, true);
 }
 
-void Instrument::renderBlock(const float*, float** outputs, VstInt32 frames, bool replace) {
-  if (!replace || !outputs || frames <= 0) return;
-  for (int channel = 0; channel < 2; ++channel)
-    if (float* out = outputs[channel])
-      for (VstInt32 i = 0; i < frames; ++i) out[i] = 0.0f;
+void Instrument::renderBlock(const float* input, float** outputs, VstInt32 frames, bool replace) {
+  if (outputs)
+    renderBlockSamples(input, outputs[0], outputs[1], frames, replace,
+                       RenderContext{engine, filter, lfos, currentValues, sampleCounter, *this});
+  if (view) {
+    view->showSoundingVoices(engine.soundingVoiceCount());
+    view->requestRefresh();
+  }
 }
 
 }  // namespace brume

@@ -10,7 +10,7 @@ fi
 needed=$(readelf -d "$module" | awk '/NEEDED/ {print $5}' | tr -d '[]' | tr '\n' ' ')
 for library in $needed; do
   case "$library" in
-    libstdc++.so.*|libm.so.*|libgcc_s.so.*|libc.so.*|libX11.so.*|libfreetype.so.*|libdl.so.*|libpthread.so.*) ;;
+    libstdc++.so.*|libm.so.*|libgcc_s.so.*|libc.so.*|ld-linux*.so.*|libX11.so.*|libfreetype.so.*|libdl.so.*|libpthread.so.*) ;;
     *) echo "unexpected library dependency: $library" >&2; exit 1 ;;
   esac
 done

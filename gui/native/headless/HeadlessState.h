@@ -1,6 +1,7 @@
 #pragma once
 // The headless backend's own state, shared by its source files.
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -35,7 +36,8 @@ struct TextEntry {
 namespace brume::headless {
 
 struct State {
-  std::uint32_t ticks = kStartTickCount;
+  // Read by the instrument's refresh throttle on the audio thread too.
+  std::atomic<std::uint32_t> ticks{kStartTickCount};
   std::uint32_t slept = 0;
   std::uint32_t sleeps = 0;
   std::uint32_t doubleClick = kStartDoubleClickTime;

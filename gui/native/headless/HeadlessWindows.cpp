@@ -134,6 +134,9 @@ bool dispatchPendingPaint() {
   return false;
 }
 
+// Headless windows hear of everything at once, through the calls of HeadlessPlatform.h.
+void handlePendingEvents() {}
+
 bool registerDropTarget(Window* window, WindowClient* client) {
   if (!headless::isLiveWindow(window) || !client || window->dropRegistered) return false;
   window->dropRegistered = true;
