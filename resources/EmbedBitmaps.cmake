@@ -1,8 +1,8 @@
-# Writes OUTPUT: a C++ source holding each file of BITMAPS as a byte array,
+# Writes OUTPUT: a C++ source holding each file of BITMAPS (joined with |) as a byte array,
 # numbered by the digits that start its file name.
 set(source "// Generated from resources/bitmaps; do not edit.\n#include \"resources/EmbeddedBitmaps.h\"\n\nnamespace brume {\nnamespace {\n")
 set(table "")
-separate_arguments(files NATIVE_COMMAND "${BITMAPS}")
+string(REPLACE "|" ";" files "${BITMAPS}")
 foreach(file IN LISTS files)
   get_filename_component(name ${file} NAME_WE)
   string(REGEX MATCH "^[0-9]+" id "${name}")

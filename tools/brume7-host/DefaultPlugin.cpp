@@ -1,0 +1,31 @@
+#include <string>
+
+#include "tools/brume7-host/RenderSession.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace brume {
+
+std::string defaultPluginPath() {
+#ifdef _WIN32
+  const char* const fileName = "BRM7.dll";
+  char path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string executable(path, length < MAX_PATH ? length : 0);
+  const auto separator = executable.find_last_of("\\/");
+#else
+  const char* const fileName = "Brume7.so";
+  char path[4096] = {};
+  const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+  std::string executable(path, length > 0 ? static_cast<std::size_t>(length) : 0);
+  const auto separator = executable.find_last_of('/');
+#endif
+  if (separator == std::string::npos) return fileName;
+  return executable.substr(0, separator + 1) + fileName;
+}
+
+}  // namespace brume
