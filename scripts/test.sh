@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine when needed, builds everything with warnings as
 # errors, and runs every test: the native tests, the same unit tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows tests under Wine.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the editor's threading test
+# under ThreadSanitizer, and the Windows tests under Wine.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -19,6 +20,12 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRUME7_WERROR=O
       -DBRUME7_SANITIZE=address,undefined -DBRUME7_BENCHMARKS=OFF >/dev/null
 ninja -C build-sanitize -j "$jobs"
 (cd build-sanitize && ctest -j "$jobs" --output-on-failure -E 'plugin_exports') || status=1
+
+echo "== the audio and editor threads under ThreadSanitizer"
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRUME7_WERROR=ON \
+      -DBRUME7_SANITIZE=thread -DBRUME7_BENCHMARKS=OFF >/dev/null
+ninja -C build-tsan -j "$jobs" editor_thread_tests
+build-tsan/tests/editor/editor_thread_tests || status=1
 
 echo "== Windows tests under Wine"
 (cd build-win32 && ctest -j "$jobs" --output-on-failure) || status=1
