@@ -10,6 +10,7 @@
 #include "gui/TextField.h"
 #include "instrument/ParameterCatalogue.h"
 #include "tests/editor/EditorFixture.h"
+#include "tests/support/MidiEvents.h"
 
 namespace brume::test {
 namespace {
@@ -122,20 +123,10 @@ TEST_F(Editor, RefreshesAreThrottledTo100Milliseconds) {
 TEST_F(Editor, TheVoiceMeterFollowsRenderedBlocks) {
   openAndSettle();
   EXPECT_EQ(shownMeterFrame(), 0);
-  VstMidiEvent notes[16] = {};
-  struct {
-    VstInt32 numEvents;
-    VstIntPtr reserved;
-    VstEvent* events[16];
-  } list{16, 0, {}};
-  for (int i = 0; i < 16; ++i) {
-    notes[i].type = kMidiEventType;
-    notes[i].midiData[0] = 0x90;
-    notes[i].midiData[1] = static_cast<unsigned char>(40 + i);
-    notes[i].midiData[2] = 100;
-    list.events[i] = reinterpret_cast<VstEvent*>(&notes[i]);
-  }
-  call(25, 0, 0, &list);
+  std::vector<VstMidiEvent> notes;
+  for (int i = 0; i < 16; ++i) notes.push_back(midiEvent(0x90, static_cast<unsigned char>(40 + i), 100));
+  MidiEventList list(notes);
+  call(25, 0, 0, list.list());
   std::vector<float> left(512), right(512);
   float* outputs[] = {left.data(), right.data()};
   headless::advanceTickCount(200);
@@ -144,8 +135,9 @@ TEST_F(Editor, TheVoiceMeterFollowsRenderedBlocks) {
   EXPECT_EQ(editor()->voiceMeterDisplay()->getValue(), 1.0f);
   EXPECT_EQ(shownMeterFrame(), 16);
 
-  for (int i = 0; i < 16; ++i) notes[i].midiData[0] = 0x80;
-  call(25, 0, 0, &list);
+  for (VstMidiEvent& note : notes) note.midiData[0] = 0x80;
+  list.set(notes);
+  call(25, 0, 0, list.list());
   for (int block = 0; block < 20; ++block) instrument->processReplacing(nullptr, outputs, 512);
   headless::advanceTickCount(200);
   instrument->processReplacing(nullptr, outputs, 512);

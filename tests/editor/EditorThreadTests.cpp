@@ -11,17 +11,11 @@
 #include "engine/ParameterIndex.h"
 #include "gui/native/headless/HeadlessPlatform.h"
 #include "instrument/Instrument.h"
+#include "tests/support/MidiEvents.h"
 #include "tests/support/RecordingHost.h"
 
 namespace brume::test {
 namespace {
-
-struct NoteList {
-  VstInt32 numEvents = 0;
-  VstIntPtr reserved = 0;
-  VstEvent* events[4] = {};
-  VstMidiEvent midi[4] = {};
-};
 
 TEST(EditorThreads, RenderingWhileTheEditorOpensAndClosesRepeatedly) {
   headless::reset();
@@ -36,15 +30,10 @@ TEST(EditorThreads, RenderingWhileTheEditorOpensAndClosesRepeatedly) {
   std::thread audio([&] {
     std::vector<float> left(256), right(256);
     float* outputs[] = {left.data(), right.data()};
-    NoteList list;
+    MidiEventList list;
     for (int block = 0; !done.load(); ++block) {
-      list.numEvents = 1;
-      list.midi[0].type = kMidiEventType;
-      list.midi[0].midiData[0] = block % 2 ? 0x80 : 0x90;
-      list.midi[0].midiData[1] = static_cast<unsigned char>(40 + block % 24);
-      list.midi[0].midiData[2] = 100;
-      list.events[0] = reinterpret_cast<VstEvent*>(&list.midi[0]);
-      instrument.receiveEvents(reinterpret_cast<VstEvents*>(&list));
+      list.set({midiEvent(block % 2 ? 0x80 : 0x90, static_cast<unsigned char>(40 + block % 24), 100)});
+      instrument.receiveEvents(list.list());
       instrument.processReplacing(nullptr, outputs, 256);
       blocks.fetch_add(1);
     }

@@ -7,40 +7,16 @@
 
 #include "engine/ModulationTargets.h"
 #include "tests/instrument/InstrumentFixture.h"
+#include "tests/support/MidiEvents.h"
 
 namespace brume {
 namespace {
 
-struct MidiList {
-  // Owns the events; the list points into them.
-  explicit MidiList(std::vector<VstMidiEvent> midi) : events(std::move(midi)) {
-    storage.resize(sizeof(VstEvents) + events.size() * sizeof(VstEvent*));
-    list = reinterpret_cast<VstEvents*>(storage.data());
-    list->numEvents = static_cast<VstInt32>(events.size());
-    list->reserved = 0;
-    for (size_t i = 0; i < events.size(); ++i) list->events[i] = reinterpret_cast<VstEvent*>(&events[i]);
-  }
-  std::vector<VstMidiEvent> events;
-  std::vector<unsigned char> storage;
-  VstEvents* list;
-};
-
-VstMidiEvent midi(unsigned char status, unsigned char data1, unsigned char data2, VstInt32 delta = 0) {
-  VstMidiEvent event{};
-  event.type = kMidiEventType;
-  event.byteSize = sizeof(VstMidiEvent);
-  event.deltaFrames = delta;
-  event.midiData[0] = status;
-  event.midiData[1] = data1;
-  event.midiData[2] = data2;
-  return event;
-}
-
 class Sound : public ::testing::Test, protected test::InstrumentFixture {
  protected:
-  void send(std::vector<VstMidiEvent> events) {
-    MidiList list(std::move(events));
-    call(25, 0, 0, list.list);
+  void send(const std::vector<VstMidiEvent>& events) {
+    test::MidiEventList list(events);
+    call(25, 0, 0, list.list());
   }
   // Renders `frames` samples with the replacing entry; returns the left channel.
   std::vector<float> render(VstInt32 frames, float** inputs = nullptr) {
@@ -101,10 +77,10 @@ TEST_F(Sound, TempoZeroOrNoCallbackKeepsTheLastValidTempo) {
 TEST_F(Sound, ANoteSoundsAndEndsAfterItsRelease) {
   call(12, 0, 1);
   EXPECT_EQ(peak(render(512)), 0.0f) << "silence before any note";
-  send({midi(0x90, 60, 100)});
+  send({test::midiEvent(0x90, 60, 100)});
   EXPECT_GT(peak(render(2048)), 0.05f);
   EXPECT_EQ(instrument->synthEngine().soundingVoiceCount(), 1);
-  send({midi(0x90, 60, 0)});  // velocity 0 releases
+  send({test::midiEvent(0x90, 60, 0)});  // velocity 0 releases
   render(44100 / 4);           // release of 9001 samples at the default 0.3
   EXPECT_EQ(instrument->synthEngine().soundingVoiceCount(), 0);
   EXPECT_EQ(peak(render(512)), 0.0f);
@@ -116,13 +92,13 @@ TEST_F(Sound, EventModulatorWritesItsTargetInsteadOfPlaying) {
   instrument->setParameter(kE1Val, 0.25f);
   instrument->setParameter(kE1Rel, 0.75f);
   host.clear();
-  send({midi(0x90, 60, 100), midi(0x90, 64, 100)});
+  send({test::midiEvent(0x90, 60, 100), test::midiEvent(0x90, 64, 100)});
   EXPECT_EQ(instrument->getParameter(kCutoff), 0.25f);
   EXPECT_EQ(instrument->program(0)->values.get(kCutoff), 0.25f) << "modulator writes are recorded";
   EXPECT_EQ(host.count(kHostAutomate), 0) << "the host is not told";
   render(64);
   EXPECT_EQ(instrument->synthEngine().soundingVoiceCount(), 1) << "only key 64 plays";
-  send({midi(0x80, 60, 0)});
+  send({test::midiEvent(0x80, 60, 0)});
   EXPECT_EQ(instrument->getParameter(kCutoff), 0.75f);
 }
 
@@ -132,7 +108,7 @@ TEST_F(Sound, TraceLinesForEventsAndNotes) {
     std::vector<std::string> lines;
   } sink;
   instrument->setTraceSink(&sink);
-  send({midi(0x90, 60, 100), midi(0x80, 60, 0)});
+  send({test::midiEvent(0x90, 60, 100), test::midiEvent(0x80, 60, 0)});
   instrument->setTraceSink(nullptr);
   const std::vector<std::string> expected = {"Event : type 1 (stay : 1)\n", "Note In\n", "Event : type 1 (stay : 0)\n",
                                              "Note Out\n"};
@@ -160,14 +136,14 @@ TEST_F(Sound, MalformedEventListsAreSafe) {
 }
 
 TEST_F(Sound, NoInputBuffersMeanASilentInput) {
-  send({midi(0x90, 69, 127)});
+  send({test::midiEvent(0x90, 69, 127)});
   EXPECT_GT(peak(render(1024, nullptr)), 0.0f);
   float* noChannel[] = {nullptr};
   EXPECT_GT(peak(render(1024, noChannel)), 0.0f);
 }
 
 TEST_F(Sound, AccumulatingAddsToTheHostsBufferWithinTheLimit) {
-  send({midi(0x90, 57, 127)});
+  send({test::midiEvent(0x90, 57, 127)});
   std::vector<float> left(4096, 0.9f), right(4096, -0.9f);
   float* outputs[] = {left.data(), right.data()};
   AEffect* r = instrument->record();
@@ -232,14 +208,14 @@ TEST_F(Sound, ModulatorTargets) {
 }
 
 TEST_F(Sound, AbsurdValuesNeverReachTheHostAsNonFiniteSamples) {
-  send({midi(0x90, 48, 127), midi(0x90, 55, 127), midi(0x90, 60, 127)});
+  send({test::midiEvent(0x90, 48, 127), test::midiEvent(0x90, 55, 127), test::midiEvent(0x90, 60, 127)});
   render(256);
   instrument->setParameter(kCutoff, 0.0f);
   instrument->setParameter(kRes, 1.0f);
   instrument->setParameter(kVolume, std::nanf(""));
   instrument->setParameter(kPitch, 1e30f);
   instrument->setParameter(kO1Shape, -1e30f);
-  send({midi(0x90, 72, 127)});
+  send({test::midiEvent(0x90, 72, 127)});
   for (float s : render(8192)) ASSERT_TRUE(std::isfinite(s));
   for (float s : lastRight) ASSERT_TRUE(std::isfinite(s));
   instrument->setParameter(kVolume, 1.0f);

@@ -9,38 +9,10 @@
 #include "engine/ParameterIndex.h"
 #include "tests/plugin/PluginModule.h"
 #include "tests/realtime/AudioPathWatch.h"
+#include "tests/support/MidiEvents.h"
 
 namespace brume::test {
 namespace {
-
-VstMidiEvent midi(unsigned char status, unsigned char data1, unsigned char data2, VstInt32 delta) {
-  VstMidiEvent event{};
-  event.type = kMidiEventType;
-  event.byteSize = sizeof(VstMidiEvent);
-  event.deltaFrames = delta;
-  event.midiData[0] = status;
-  event.midiData[1] = data1;
-  event.midiData[2] = data2;
-  event.detune = -7;
-  return event;
-}
-
-// A fixed-capacity event list, filled before watching starts.
-struct EventList {
-  VstInt32 numEvents = 0;
-  VstIntPtr reserved = 0;
-  VstEvent* events[32] = {};
-  VstMidiEvent storage[32] = {};
-
-  void set(const std::vector<VstMidiEvent>& midiEvents) {
-    numEvents = static_cast<VstInt32>(midiEvents.size());
-    for (size_t i = 0; i < midiEvents.size(); ++i) {
-      storage[i] = midiEvents[i];
-      events[i] = reinterpret_cast<VstEvent*>(&storage[i]);
-    }
-  }
-  VstEvents* list() { return reinterpret_cast<VstEvents*>(this); }
-};
 
 TEST(AudioPath, NoAllocationOrLockWhileRenderingAndHandlingEvents) {
   PluginModule module{BRUME7_PLUGIN_PATH};
@@ -66,13 +38,13 @@ TEST(AudioPath, NoAllocationOrLockWhileRenderingAndHandlingEvents) {
   std::vector<float> left(512), right(512), input(512, 0.01f);
   float* outputs[] = {left.data(), right.data()};
   float* inputs[] = {input.data()};
-  EventList events;
+  MidiEventList events;
   const std::vector<std::vector<VstMidiEvent>> script = {
-      {midi(0x90, 60, 100, 0), midi(0x90, 64, 90, 17), midi(0x90, 67, 80, 300)},
-      {midi(0x90, 36, 100, 5), midi(0xB0, 7, 100, 9)},
-      {midi(0x80, 64, 0, 100), midi(0x90, 71, 70, 101)},
-      {midi(0x80, 36, 0, 0), midi(0x90, 60, 0, 2)},
-      {midi(0xB0, 126, 0, 50), midi(0x90, 48, 127, 51)},
+      {midiEvent(0x90, 60, 100, 0, -7), midiEvent(0x90, 64, 90, 17, -7), midiEvent(0x90, 67, 80, 300, -7)},
+      {midiEvent(0x90, 36, 100, 5, -7), midiEvent(0xB0, 7, 100, 9, -7)},
+      {midiEvent(0x80, 64, 0, 100, -7), midiEvent(0x90, 71, 70, 101, -7)},
+      {midiEvent(0x80, 36, 0, 0, -7), midiEvent(0x90, 60, 0, 2, -7)},
+      {midiEvent(0xB0, 126, 0, 50, -7), midiEvent(0x90, 48, 127, 51, -7)},
       {},
   };
 

@@ -26,6 +26,9 @@ constexpr char32_t kSymbolLower[26] = {0x3B1, 0x3B2, 0x3C7, 0x3B4, 0x3B5, 0x3C6,
                                        0x3D5, 0x3BA, 0x3BB, 0x3BC, 0x3BD, 0x3BF, 0x3C0, 0x3B8, 0x3C1,
                                        0x3C3, 0x3C4, 0x3C5, 0x3D6, 0x3C9, 0x3BE, 0x3C8, 0x3B6};
 
+constexpr const char* kFallbackFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+constexpr const char* kFallbackBoldFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+
 // Loaded faces, kept for the life of the process.
 class FontLibrary {
  public:
@@ -34,14 +37,15 @@ class FontLibrary {
     return library;
   }
 
-  FT_Face face(const std::string& file) {
+  // `path` is a full path, or a file name in the font folder.
+  FT_Face face(const std::string& path) {
     if (!library) return nullptr;
-    auto found = faces.find(file);
+    auto found = faces.find(path);
     if (found != faces.end()) return found->second;
     FT_Face loaded = nullptr;
-    std::string path = std::string(BRUME_FONT_DIRECTORY) + "/" + file;
-    if (FT_New_Face(library, path.c_str(), 0, &loaded) != 0) loaded = nullptr;
-    faces[file] = loaded;
+    const std::string full = path.front() == '/' ? path : std::string(BRUME_FONT_DIRECTORY) + "/" + path;
+    if (FT_New_Face(library, full.c_str(), 0, &loaded) != 0) loaded = nullptr;
+    faces[path] = loaded;
     return loaded;
   }
 
@@ -74,8 +78,12 @@ ResolvedFont resolve(const native::FontDescription& font) {
     file = font.italic ? "LiberationSans-BoldItalic.ttf" : "LiberationSans-Bold.ttf";
   else
     file = font.italic ? "LiberationSans-Italic.ttf" : "LiberationSans-Regular.ttf";
-  FT_Face face = FontLibrary::instance().face(file);
-  if (!face) face = FontLibrary::instance().face("LiberationSans-Regular.ttf");
+  FontLibrary& fonts = FontLibrary::instance();
+  FT_Face face = fonts.face(file);
+  if (!face) face = fonts.face("LiberationSans-Regular.ttf");
+  // Machines without the Liberation fonts nearly always have DejaVu.
+  if (!face) face = fonts.face(bold ? kFallbackBoldFont : kFallbackFont);
+  if (!face) face = fonts.face(kFallbackFont);
   return {face, symbol};
 }
 
