@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the native tree (build/: Brume7.so, brume7-host, tests) and the
-# 32-bit Windows tree (build-win32/: BRM7.dll, its tests). Pass --werror for
-# warnings as errors, --native to skip the Windows build.
+# Windows trees (build-win32/ and build-win64/: BRM7.dll, brume7-host.exe and
+# their tests). Pass --werror for warnings as errors, --native to skip the
+# Windows builds.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -20,7 +21,11 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRUME7_WERROR=$
 ninja -C build -j "$jobs"
 
 if $windows; then
-  cmake -S . -B build-win32 -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRUME7_WERROR=$werror \
-        -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
-  ninja -C build-win32 -j "$jobs"
+  for bits in 32 64; do
+    toolchain=cmake/mingw-i686.cmake
+    [ $bits = 64 ] && toolchain=cmake/mingw-x86_64.cmake
+    cmake -S . -B build-win$bits -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRUME7_WERROR=$werror \
+          -DCMAKE_TOOLCHAIN_FILE=$toolchain >/dev/null
+    ninja -C build-win$bits -j "$jobs"
+  done
 fi

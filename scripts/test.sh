@@ -27,8 +27,15 @@ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRUME7_WER
 ninja -C build-tsan -j "$jobs" editor_thread_tests
 build-tsan/tests/editor/editor_thread_tests || status=1
 
-echo "== Windows tests under Wine"
+echo "== 32-bit Windows tests under Wine (through the i386 emulator)"
 (cd build-win32 && ctest -j "$jobs" --output-on-failure) || status=1
+
+echo "== 64-bit Windows tests under Wine"
+(cd build-win64 && ctest -j "$jobs" --output-on-failure) || status=1
+
+echo "== the release archive"
+archive=$(scripts/release.sh | tail -n 1)
+tests/release/check-release.sh "$archive" || status=1
 
 if [ $status -ne 0 ]; then
   echo "test.sh: some tests failed" >&2

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Unpacks a release archive into a temporary folder and loads each plug-in
+# from there: the Linux one natively, both Windows DLLs under Wine (each with
+# the brume7-host.exe of its own build tree, since the archive carries the
+# Linux host only).
+set -eu
+archive=$1
+root=$(cd "$(dirname "$0")/../.." && pwd)
+wine="$root/cmake/run-under-wine.sh"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+tar -C "$work" -xzf "$archive"
+folder=$(find "$work" -mindepth 1 -maxdepth 1 -type d)
+
+for file in Brume7.so brume7-host win32/BRM7.dll win64/BRM7.dll README.md LICENSE THIRD-PARTY-NOTICES.md; do
+  [ -f "$folder/$file" ] || { echo "missing from the archive: $file" >&2; exit 1; }
+done
+
+expect_identity() {
+  local what=$1 output=$2
+  for line in "Effect name:     Brume7" "Unique ID:       'BRM7'" "Parameters:      54"; do
+    if ! grep -qF "$line" <<<"$output"; then
+      echo "$what: expected \"$line\" in:" >&2
+      echo "$output" | head -20 >&2
+      exit 1
+    fi
+  done
+  echo "$what: loads and reports Brume7"
+}
+
+# The archive's own host, from the unpacked folder, with no build tree around.
+expect_identity "Brume7.so" "$(cd "$folder" && ./brume7-host info ./Brume7.so)"
+expect_identity "win32/BRM7.dll" "$("$wine" "$root/build-win32/brume7-host.exe" info "$folder/win32/BRM7.dll")"
+expect_identity "win64/BRM7.dll" "$("$wine" "$root/build-win64/brume7-host.exe" info "$folder/win64/BRM7.dll")"
