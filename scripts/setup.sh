@@ -12,7 +12,8 @@ windows_packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine64 wine32:i386 wine32-preloader:i386 qemu-user
 )
-test_peer_packages=(dpf-plugins-vst xvfb xdotool)
+# Other people's plug-ins and hosts the tests use as peers, and the X server for editor tests.
+test_peer_packages=(dpf-plugins-vst ardour xvfb xdotool)
 
 want=("${native_packages[@]}")
 case "${1:-all}" in
