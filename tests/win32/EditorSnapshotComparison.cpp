@@ -2,14 +2,16 @@
 // the native build's `brume7-host snapshot` (software renderer): the two
 // pictures of the freshly opened editor must be identical away from text.
 // Caption and value-text boxes are left out, since glyphs depend on the font
-// rasteriser. Needs a Windows build (BRUME7_WIN32_BUILD_DIR) with
-// editor_window_tests built; without one the test is skipped.
+// rasteriser. One case per Windows build tree of BRUME7_WINDOWS_BUILD_DIRS;
+// a tree without BRM7.dll and editor_window_tests.exe is skipped.
 
 #include <gtest/gtest.h>
 #include <png.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -112,8 +114,27 @@ std::vector<bool> textBoxes() {
   return text;
 }
 
-TEST(EditorSnapshotComparison, WindowsAndNativeEditorsAreIdenticalAwayFromText) {
-  const std::string windowsBuild = BRUME7_WIN32_BUILD_DIR;
+std::vector<std::string> windowsBuildTrees() {
+  std::vector<std::string> trees;
+  std::stringstream list(BRUME7_WINDOWS_BUILD_DIRS);
+  std::string tree;
+  while (std::getline(list, tree, '|'))
+    if (!tree.empty()) trees.push_back(tree);
+  return trees;
+}
+
+// "build-win32" of "/work/main/build-win32", as a test name may spell it.
+std::string treeName(const ::testing::TestParamInfo<std::string>& info) {
+  std::string name = info.param.substr(info.param.find_last_of('/') + 1);
+  for (char& c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return name;
+}
+
+class EditorSnapshotComparison : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(EditorSnapshotComparison, WindowsAndNativeEditorsAreIdenticalAwayFromText) {
+  const std::string windowsBuild = GetParam();
   const std::string dll = windowsBuild + "/BRM7.dll";
   const std::string program = windowsBuild + "/tests/win32/editor_window_tests.exe";
   if (!exists(dll) || !exists(program))
@@ -165,6 +186,9 @@ TEST(EditorSnapshotComparison, WindowsAndNativeEditorsAreIdenticalAwayFromText) 
     rmdir(folder.c_str());
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(WindowsBuild, EditorSnapshotComparison, ::testing::ValuesIn(windowsBuildTrees()), treeName);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(EditorSnapshotComparison);
 
 }  // namespace
 }  // namespace brume::testing
