@@ -12,8 +12,10 @@ InstrumentProgram::InstrumentProgram() {
 }
 
 void InstrumentProgram::rename(const char* text) {
-  std::strncpy(name, text, kProgramNameSize - 1);
-  name[kProgramNameSize - 1] = '\0';
+  std::size_t length = 0;
+  while (length < kProgramNameSize - 1 && text[length] != '\0') ++length;
+  std::memcpy(name, text, length);
+  name[length] = '\0';
 }
 
 }  // namespace brume

@@ -1,5 +1,6 @@
 #include "instrument/ParameterCatalogue.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -266,8 +267,9 @@ void formatParameterValue(std::int32_t index, float value, const ParameterValues
   // Absurd host values could make long texts; the host's buffer size is unknown.
   char scratch[kScratchSize];
   applyRule(index, value, current, scratch);
-  std::strncpy(text, scratch, kParameterTextCapacity - 1);
-  text[kParameterTextCapacity - 1] = '\0';
+  const std::size_t length = std::min<std::size_t>(std::strlen(scratch), kParameterTextCapacity - 1);
+  std::memcpy(text, scratch, length);
+  text[length] = '\0';
 }
 
 }  // namespace brume
