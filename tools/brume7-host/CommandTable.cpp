@@ -63,9 +63,13 @@ std::string toolHelp() {
               "  -h, --help   show this help; 'brume7-host COMMAND --help' shows a command's options\n"
               "  --version    show the version\n"
               "\n"
-              "Without a plug-in named, info and render use ") +
+              "Without a plug-in named, info, render and editor use ") +
           defaultPluginFileName() +
-          " in the folder of brume7-host.\n"
+          " in the folder of brume7-host"
+#ifndef _WIN32
+          " (for an installed brume7-host: PREFIX/lib/vst/Brume7.so, else ~/.vst/Brume7.so)"
+#endif
+          ".\n"
           "Exit codes: 0 done, 1 the work failed (a file, the plug-in), 2 a bad command line.\n";
   return text;
 }

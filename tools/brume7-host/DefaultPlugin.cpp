@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <string>
 
 #include "tools/brume7-host/RenderSession.h"
@@ -25,7 +26,20 @@ std::string defaultPluginPath() {
   const auto separator = executable.find_last_of('/');
 #endif
   if (separator == std::string::npos) return fileName;
-  return executable.substr(0, separator + 1) + fileName;
+  const std::string folder = executable.substr(0, separator + 1);
+  const std::string beside = folder + fileName;
+#ifndef _WIN32
+  // Installed: PREFIX/bin/brume7-host finds PREFIX/lib/vst/Brume7.so, else ~/.vst/Brume7.so.
+  if (access(beside.c_str(), F_OK) != 0) {
+    const std::string installed = folder + "../lib/vst/" + fileName;
+    if (access(installed.c_str(), F_OK) == 0) return installed;
+    if (const char* home = std::getenv("HOME")) {
+      const std::string personal = std::string(home) + "/.vst/" + fileName;
+      if (access(personal.c_str(), F_OK) == 0) return personal;
+    }
+  }
+#endif
+  return beside;
 }
 
 }  // namespace brume

@@ -59,7 +59,8 @@ class RenderSession {
   std::int64_t processCallCount = 0;
 };
 
-// The default plug-in: Brume7.so (BRM7.dll on Windows) in the folder of the running executable.
+// The default plug-in: Brume7.so (BRM7.dll on Windows) in the folder of the running
+// executable; where there is none, an installed brume7-host looks in ../lib/vst, then ~/.vst.
 std::string defaultPluginPath();
 
 }  // namespace brume
