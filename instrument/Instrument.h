@@ -22,7 +22,8 @@ class InstrumentView;
 
 class Instrument : public EffectBaseEx, private ParameterWriter {
  public:
-  // Plug-in entry only; the host callback is present.
+  // Made by the plug-in entry (and by tools and tests, which may pass no
+  // callback: host requests then answer as if the host said nothing).
   explicit Instrument(audioMasterCallback hostCallback);
   ~Instrument() override;
 
