@@ -6,7 +6,7 @@ set -eu
 native_packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libbenchmark-dev
-  libsndfile1-dev libfreetype-dev libpng-dev libx11-dev fonts-liberation
+  libsndfile1-dev libfreetype-dev libpng-dev libx11-dev fonts-liberation valgrind
 )
 windows_packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
