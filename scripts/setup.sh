@@ -15,33 +15,51 @@ windows_packages=(
 # Other people's plug-ins and hosts the tests use as peers, and the X server for editor tests.
 test_peer_packages=(dpf-plugins-vst ardour xvfb xdotool)
 
-want=("${native_packages[@]}")
 case "${1:-all}" in
-  native) ;;
-  all) want+=("${windows_packages[@]}" "${test_peer_packages[@]}") ;;
+  native | all) ;;
   *) echo "usage: setup.sh [native|all]" >&2; exit 2 ;;
 esac
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 
-missing=()
-for package in "${want[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$package")
-  fi
-done
+# The packages of a list that are not installed yet.
+missing_from() {
+  local package
+  for package in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+      echo "$package"
+    fi
+  done
+}
 
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "setup: installing ${missing[*]}"
-  if printf '%s\n' "${missing[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
+updated=false
+install_packages() {
+  local recommends=$1
+  shift
+  [ $# -gt 0 ] || return 0
+  echo "setup: installing $*"
+  if printf '%s\n' "$@" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
+    updated=false
   fi
-  $sudo apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
-else
-  echo "setup: all packages present"
+  if ! $updated; then
+    $sudo apt-get update -q
+    updated=true
+  fi
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q $recommends "$@"
+}
+
+mapfile -t missing < <(missing_from "${native_packages[@]}")
+install_packages --no-install-recommends "${missing[@]}"
+if [ "${1:-all}" = all ]; then
+  # Wine as Debian recommends it (its fonts and libraries), the rest lean.
+  mapfile -t missing < <(missing_from "${windows_packages[@]}")
+  install_packages "" "${missing[@]}"
+  mapfile -t missing < <(missing_from "${test_peer_packages[@]}")
+  install_packages --no-install-recommends "${missing[@]}"
 fi
+echo "setup: packages present"
 
 if [ "${1:-all}" = all ]; then
   $sudo "$(dirname "$0")/enable-i386-emulation.sh"
