@@ -6,6 +6,7 @@
 #include <new>
 
 #include "gui/native/headless/HeadlessState.h"
+#include "gui/native/raster/EntryText.h"
 #include "gui/native/raster/RasterObjects.h"
 #include "gui/native/raster/TextRenderer.h"
 
@@ -89,15 +90,7 @@ TextEntry* createTextEntry(Window* parent, const TextEntryStyle& style, const ch
 }
 
 std::int32_t copyTextEntryText(TextEntry* entry, char* text, std::int32_t capacity) {
-  if (!text || capacity <= 0) return 0;
-  if (!headless::isLiveEntry(entry)) {
-    text[0] = 0;
-    return 0;
-  }
-  std::size_t copied = std::min(entry->text.size(), static_cast<std::size_t>(capacity - 1));
-  std::memcpy(text, entry->text.data(), copied);
-  text[copied] = 0;
-  return static_cast<std::int32_t>(copied);
+  return raster::copyEntryText(headless::isLiveEntry(entry) ? entry->text : std::string(), text, capacity);
 }
 
 void destroyTextEntry(TextEntry* entry) {
