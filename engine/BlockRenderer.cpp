@@ -1,10 +1,41 @@
 #include "engine/BlockRenderer.h"
 
+#include <algorithm>
+
 #include "engine/FlushDenormals.h"
 #include "engine/LfoModulation.h"
 #include "engine/OutputStage.h"
 
 namespace brume {
+
+namespace {
+
+std::int32_t wrappingAdd(std::int32_t a, std::int32_t b) noexcept {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+
+// Filter, shaper, gains and limit for one run; the switches hold for the whole
+// run because nothing sets a parameter inside it.
+void renderOutput(float* mono, std::int32_t count, float* left, float* right, bool replace, const OutputGains& gains,
+                  const RenderContext& context) noexcept {
+  if (context.currentValues.get(kLpFilter) > 0.5f) context.filter.processRun(mono, count);
+  if (context.currentValues.get(kComp) != kShaperOffSetting) {
+    for (std::int32_t i = 0; i < count; ++i) mono[i] = shapeSample(mono[i], gains);
+  }
+  if (replace) {
+    for (std::int32_t i = 0; i < count; ++i) {
+      left[i] = limitOutput(mono[i] * gains.left);
+      right[i] = limitOutput(mono[i] * gains.right);
+    }
+  } else {
+    for (std::int32_t i = 0; i < count; ++i) {
+      left[i] = limitOutput(left[i] + mono[i] * gains.left);
+      right[i] = limitOutput(right[i] + mono[i] * gains.right);
+    }
+  }
+}
+
+}  // namespace
 
 void renderBlockSamples(const float* input, float* left, float* right, std::int32_t frameCount, bool replace,
                         const RenderContext& context) noexcept {
@@ -13,27 +44,24 @@ void renderBlockSamples(const float* input, float* left, float* right, std::int3
   const ParameterValues& values = context.currentValues;
   const OutputGains gains = outputGainsFor(values.get(kVolume), values.get(kPan), values.get(kComp));
 
-  for (std::int32_t i = 0; i < frameCount; ++i) {
-    float s = context.engine.renderSample(input != nullptr ? input[i] : 0.0f);
-    // Read per sample: an LFO or another thread may switch them within the block.
-    if (values.get(kLpFilter) > 0.5f) s = context.filter.process(s);
-    if (values.get(kComp) != kShaperOffSetting) s = shapeSample(s, gains);
-
-    const float leftSample = s * gains.left;
-    const float rightSample = s * gains.right;
-    if (replace) {
-      left[i] = limitOutput(leftSample);
-      right[i] = limitOutput(rightSample);
-    } else {
-      left[i] = limitOutput(left[i] + leftSample);
-      right[i] = limitOutput(right[i] + rightSample);
-    }
-
+  // Runs end at every LFO tick and wherever a voice starts or ends: in between
+  // no parameter changes, so each run is rendered with its settings fixed.
+  float mono[kMaxRunLength];
+  for (std::int32_t done = 0; done < frameCount;) {
+    context.writer.applyHandedOverChanges();
     const std::int32_t counter = context.sampleCounter.load(std::memory_order_relaxed);
-    if (counter % kLfoTickInterval == 0) runLfoTick(context.lfos, values, counter, context.writer);
-    // Wraps around like the host's 32-bit counters, without signed overflow.
-    context.sampleCounter.store(static_cast<std::int32_t>(static_cast<std::uint32_t>(counter) + 1u),
-                                std::memory_order_relaxed);
+    const std::int32_t untilTick = samplesUntilLfoTick(counter);
+    const std::int32_t wanted = std::min({frameCount - done, untilTick + 1, kMaxRunLength});
+    const std::int32_t rendered =
+        context.engine.renderRun(input != nullptr ? input + done : nullptr, mono, wanted);
+    renderOutput(mono, rendered, left + done, right + done, replace, gains, context);
+
+    // The tick runs after its sample, with the counter still at that sample.
+    const std::int32_t last = wrappingAdd(counter, rendered - 1);
+    context.sampleCounter.store(last, std::memory_order_relaxed);
+    if (rendered == untilTick + 1) runLfoTick(context.lfos, values, last, context.writer);
+    context.sampleCounter.store(wrappingAdd(last, 1), std::memory_order_relaxed);
+    done += rendered;
   }
 }
 

@@ -14,8 +14,6 @@
 
 namespace brume {
 
-constexpr std::int32_t kLfoTickInterval = 100;
-
 struct RenderContext {
   SynthEngine& engine;
   LowPassFilter& filter;
@@ -30,7 +28,9 @@ struct RenderContext {
 // hold; both ways are limited to +-0.99. A null input is a silent input; a frame
 // count of 0 or less, or a null output, renders nothing. Volume, pan and comp
 // gains are fixed at the block's start; "LPFilter" and whether "Comp" is 0.5
-// are read at every sample.
+// are read for every run, and a run ends at every LFO tick, so every write
+// counts from the next sample on. Before each run the writer takes in what
+// other threads handed over.
 void renderBlockSamples(const float* input, float* left, float* right, std::int32_t frameCount, bool replace,
                         const RenderContext& context) noexcept;
 

@@ -20,11 +20,6 @@ struct EnvelopeSettings {
 // Audio thread, real-time safe. A note start: level 0, rising by 1 / attack length.
 void startEnvelope(Voice& voice, const EnvelopeSettings& settings) noexcept;
 
-// Audio thread, real-time safe. One sample of a sounding voice at engine clock
-// `clock`. Each stage's step is fixed on entering it from the settings of that
-// moment; only Sustain looks at the release time.
-void stepEnvelope(Voice& voice, const EnvelopeSettings& settings, std::int64_t clock) noexcept;
-
 // Any thread, real-time safe. Stores the level and moves every voice that is
 // in Sustain to it at once; voices in Decay compare against it from their next
 // sample, voices in Release keep their slope.

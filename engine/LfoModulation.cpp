@@ -1,5 +1,7 @@
 #include "engine/LfoModulation.h"
 
+#include <limits>
+
 #include "engine/ModulationTargets.h"
 
 namespace brume {
@@ -27,6 +29,18 @@ void resyncLfos(Lfo (&lfos)[kLfoCount], const ParameterValues& values, std::int3
     if (target == kNoTarget) continue;
     if (onlyTarget == kNoTarget || onlyTarget == target) lfos[n].syncTo(values.get(target));
   }
+}
+
+std::int32_t samplesUntilLfoTick(std::int32_t sampleCounter) noexcept {
+  constexpr std::int32_t kLargest = std::numeric_limits<std::int32_t>::max();
+  constexpr std::int32_t kSmallest = std::numeric_limits<std::int32_t>::min();
+  const std::int32_t remainder = sampleCounter % kLfoTickInterval;  // negative below 0
+  if (remainder == 0) return 0;
+  if (remainder < 0) return -remainder;
+  const std::int32_t distance = kLfoTickInterval - remainder;
+  if (sampleCounter <= kLargest - distance) return distance;
+  // The next multiple lies past the wrap: count to it from the smallest value.
+  return (kLargest - sampleCounter) + 1 - kSmallest % kLfoTickInterval;
 }
 
 }  // namespace brume

@@ -22,6 +22,14 @@ std::int32_t activeLfoTarget(const Lfo& lfo, std::int32_t n, const ParameterValu
 void runLfoTick(Lfo (&lfos)[kLfoCount], const ParameterValues& values, std::int32_t sampleCounter,
                 ParameterWriter& writer) noexcept;
 
+// The tick runs at every sample whose counter is a multiple of this.
+constexpr std::int32_t kLfoTickInterval = 100;
+
+// Any thread. Samples from `sampleCounter` to the next counter value at which
+// the tick runs (0 when it runs at this one), counting as the 32-bit counter
+// counts: it wraps from the largest value to the smallest.
+std::int32_t samplesUntilLfoTick(std::int32_t sampleCounter) noexcept;
+
 // Any thread, real-time safe. Each active LFO continues from the stored value of
 // its target: every LFO when onlyTarget is kNoTarget (on resume), otherwise only
 // the LFOs aimed at parameter onlyTarget (after the editor set it).

@@ -22,6 +22,10 @@ class LowPassFilter {
   // Audio thread, real-time safe. One sample. A state that has become infinite
   // or not a number is cleared to zero, so the filter recovers by itself.
   float process(float x) noexcept;
+  // Audio thread, real-time safe. Filters `count` samples in place, exactly as
+  // that many calls of process would, with the coefficients read once. A
+  // filter at rest (all state zero) fed silence stays at rest and is skipped.
+  void processRun(float* samples, int count) noexcept;
 
   // Any thread, real-time safe.
   float cutoffCoefficient() const noexcept { return coefficients.f.load(); }

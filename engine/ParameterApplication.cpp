@@ -67,6 +67,18 @@ float beatSamplesFor(float tempoBpm, float sampleRate) noexcept {
   return static_cast<float>(60.0 / static_cast<double>(tempoBpm) * static_cast<double>(sampleRate));
 }
 
+bool parameterChangesVoices(std::int32_t index) noexcept {
+  switch (index) {
+    case kO1Pitch: case kO1SubP:
+    case kO2Pitch: case kO2SubP:
+    case kO3Pitch: case kO3SubP:
+    case kSustain:
+      return true;
+    default:
+      return false;
+  }
+}
+
 void applyOscillatorLevels(SynthEngine& engine, const ParameterValues& values) noexcept {
   for (std::int32_t k = 0; k < kOscillatorCount; ++k) {
     engine.setOscillatorLevel(k, values.get(kO1Vol + kOscillatorStride * k));

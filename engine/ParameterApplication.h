@@ -22,6 +22,10 @@ struct ParameterContext {
   float sampleRate;
 };
 
+// Any thread. Whether applying the parameter writes the state of sounding
+// voices (a retune or the sustain level), which only the audio thread may do.
+bool parameterChangesVoices(std::int32_t index) noexcept;
+
 // Any thread, real-time safe. Applies one value; indexes outside 0 to 53 and
 // parameters read elsewhere (volume, pan, switches, modulator settings) do nothing.
 void applyParameter(std::int32_t index, float value, const ParameterContext& context) noexcept;

@@ -19,8 +19,15 @@ SynthEngine::SynthEngine() noexcept : SynthEngine(ClassicRandom{}) {}
 
 // The three oscillators draw from one generator in order 0, 1, 2, so each has tables of its own.
 SynthEngine::SynthEngine(ClassicRandom&& random) noexcept
-    : oscillators{Oscillator(random), Oscillator(random), Oscillator(random)} {
+    : oscillators{Oscillator(random), Oscillator(random), Oscillator(random)},
+      kernel(&voiceKernel(bestKernelPath())) {
   resetEngine();
+}
+
+bool SynthEngine::setKernelPath(KernelPath path) noexcept {
+  if (!kernelPathSupported(path)) return false;
+  kernel = &voiceKernel(path);
+  return true;
 }
 
 void SynthEngine::resetEngine() noexcept {
@@ -118,42 +125,81 @@ void SynthEngine::noteOff(std::int32_t note, std::int32_t deltaFrames) noexcept 
   }
 }
 
-float SynthEngine::renderSample(float input) noexcept {
-  std::int32_t sounding[kVoiceCount];
+RunSettings SynthEngine::runSettings() const noexcept {
+  RunSettings run;
+  for (std::int32_t k = 0; k < kOscillatorCount; ++k) {
+    run.shape[k] = oscillators[k].shape();
+    run.ringMultiply[k] = oscillators[k].ringMultiply();
+    run.level[k] = oscillators[k].level();
+    run.noise[k] = &oscillators[k].noiseTables();
+  }
+  run.glideOn = settings.glideOn.load();
+  run.glideRate = settings.glideRate.load();
+  run.sustainLevel = envelope.sustainLevel.load();
+  run.decayStep = (run.sustainLevel - 1.0f) / static_cast<float>(envelope.decayLength.load());
+  run.releaseStep = -(run.sustainLevel / static_cast<float>(envelope.releaseLength.load()));
+  return run;
+}
+
+std::int32_t SynthEngine::renderRun(const float* input, float* mono, std::int32_t maxLength) noexcept {
+  std::int64_t length = std::min(maxLength, kMaxRunLength);
+  if (length <= 0) return 0;
+
+  // The run stops where a voice starts or ends.
   std::int32_t count = 0;
   for (std::int32_t v = 0; v < kVoiceCount; ++v) {
-    if (voices[v].isSounding(clock)) sounding[count++] = v;
-  }
-
-  // Each oscillator steps all sounding voices at once; a voice's oscillators,
-  // envelope and sum depend on that voice alone, so the numbers are those of
-  // running voice by voice.
-  float waves[kOscillatorCount][kVoiceCount];
-  float levels[kOscillatorCount];
-  bool ringMultiply[kOscillatorCount];
-  const bool glideOn = settings.glideOn.load();
-  const float glideRate = settings.glideRate.load();
-  for (std::int32_t k = 0; k < kOscillatorCount; ++k) {
-    oscillators[k].stepVoices(sounding, count, glideOn, glideRate, waves[k]);
-    levels[k] = oscillators[k].level();
-    ringMultiply[k] = oscillators[k].ringMultiply();
-  }
-
-  float result = 0.0f;
-  float chainInput = input;  // only the first sounding voice hears the input
-  for (std::int32_t i = 0; i < count; ++i) {
-    Voice& voice = voices[sounding[i]];
-    float signal = chainInput;
-    chainInput = 0.0f;
-    for (std::int32_t k = 0; k < kOscillatorCount; ++k) {
-      const float wave = levels[k] * waves[k][i];
-      signal = ringMultiply[k] ? signal * wave : signal + wave;
+    const Voice& voice = voices[v];
+    if (voice.isSounding(clock)) {
+      laneVoices[count++] = v;
+      length = std::min(length, voice.endTime - clock);
+    } else if (voice.startTime > clock) {
+      length = std::min(length, voice.startTime - clock);
     }
-    stepEnvelope(voice, envelope, clock);
-    result += voice.velocity * voice.envelopeLevel * signal;
   }
-  ++clock;
-  return result;
+  const auto runLength = static_cast<std::int32_t>(length);
+  if (count == 0) {
+    std::fill(mono, mono + runLength, 0.0f);
+    clock += runLength;
+    return runLength;
+  }
+
+  // Pack the sounding voices into lanes; the rest of the lanes stay silent.
+  lanes.count = count;
+  for (std::int32_t l = 0; l < kVoiceCount; ++l) {
+    const bool sounding = l < count;
+    const std::int32_t v = sounding ? laneVoices[l] : 0;
+    for (std::int32_t k = 0; k < kOscillatorCount; ++k) {
+      const OscillatorVoiceState state = sounding ? oscillators[k].voiceState(v) : OscillatorVoiceState{};
+      lanes.phase[k][l] = state.phase;
+      lanes.increment[k][l] = state.increment;
+      lanes.targetIncrement[k][l] = state.targetIncrement;
+    }
+    const Voice& voice = voices[v];
+    lanes.envelopeLevel[l] = sounding ? voice.envelopeLevel : 0.0f;
+    lanes.envelopeStep[l] = sounding ? voice.envelopeStep : 0.0f;
+    lanes.velocity[l] = sounding ? voice.velocity : 0.0f;
+    lanes.stage[l] = static_cast<std::int32_t>(sounding ? voice.stage : EnvelopeStage::Sustain);
+    // Release begins on the first sample at which the clock is past the release time.
+    const std::int64_t releaseFrom = sounding ? voice.releaseTime + 1 - clock : kMaxRunLength + 1;
+    lanes.releaseFrom[l] = static_cast<std::int32_t>(std::clamp<std::int64_t>(releaseFrom, 0, kMaxRunLength + 1));
+  }
+
+  const RunResult result = kernel->renderRun(lanes, runSettings(), scratch, input, mono, runLength);
+
+  for (std::int32_t l = 0; l < count; ++l) {
+    const std::int32_t v = laneVoices[l];
+    for (std::int32_t k = 0; k < kOscillatorCount; ++k) {
+      oscillators[k].setVoicePhase(v, lanes.phase[k][l], lanes.increment[k][l]);
+    }
+    Voice& voice = voices[v];
+    voice.envelopeLevel = lanes.envelopeLevel[l];
+    voice.envelopeStep = lanes.envelopeStep[l];
+    voice.stage = static_cast<EnvelopeStage>(lanes.stage[l]);
+    // The last rendered sample entered Release: the voice ends release length samples on.
+    if ((result.enteredRelease >> l) & 1u) voice.endTime = clock + result.rendered - 1 + envelope.releaseLength.load();
+  }
+  clock += result.rendered;
+  return result.rendered;
 }
 
 std::int32_t SynthEngine::soundingVoiceCount() const noexcept {

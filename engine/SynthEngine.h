@@ -1,7 +1,7 @@
 #pragma once
 // The voice engine: three oscillators shared by 16 voices, the envelope
 // settings, the engine clock, the list of recently released pitches that glide
-// starts from, and the one-sample renderer.
+// starts from, and the renderer of runs of samples.
 
 #include <cstdint>
 
@@ -11,6 +11,7 @@
 #include "engine/ParameterIndex.h"
 #include "engine/RelaxedAtomic.h"
 #include "engine/Voice.h"
+#include "engine/simd/VoiceKernel.h"
 
 namespace brume {
 
@@ -26,7 +27,7 @@ class SynthEngine {
  public:
   // Construction only: fills the noise tables from a fresh classic generator and
   // leaves the engine as resetEngine() does, with pitch offsets 0 and no ring
-  // multiplication.
+  // multiplication. Renders with the widest kernel the processor runs.
   SynthEngine() noexcept;
 
   SynthEngine(const SynthEngine&) = delete;
@@ -42,9 +43,16 @@ class SynthEngine {
   // Audio thread, real-time safe. Clock 0, all voices silent, settings back to
   // their engine defaults; pitch offsets, ring switches and noise tables stay.
   void resetEngine() noexcept;
-  // Audio thread, real-time safe. One mono sample of all sounding voices; the
-  // input joins the chain of the first sounding voice only.
-  float renderSample(float input) noexcept;
+  // Audio thread, real-time safe. Renders mono samples of all sounding voices
+  // into `mono`: at most maxLength (and kMaxRunLength), ending early where a
+  // voice starts, ends or enters Release, so that each run has one set of
+  // voices. Returns the samples rendered (0 only for a maxLength of 0 or
+  // less). The input (may be null) joins the chain of the first sounding voice.
+  std::int32_t renderRun(const float* input, float* mono, std::int32_t maxLength) noexcept;
+  // Not while rendering. Chooses the kernel; false (and no change) for a path
+  // this build or processor cannot run.
+  bool setKernelPath(KernelPath path) noexcept;
+  KernelPath kernelPath() const noexcept { return kernel->path; }
   // Audio thread, real-time safe. Voices with start time <= clock < end time.
   std::int32_t soundingVoiceCount() const noexcept;
 
@@ -100,12 +108,21 @@ class SynthEngine {
     RelaxedAtomic<float> transpose{0.0f};  // whole semitones
   };
 
+  // The settings of one run, copied once for it.
+  RunSettings runSettings() const noexcept;
+
   Oscillator oscillators[kOscillatorCount];
   EnvelopeSettings envelope;
   std::int64_t clock = 0;  // samples rendered since the last reset
   Voice voices[kVoiceCount];
   ReleasedPitchList released;
   Settings settings;
+
+  const VoiceKernel* kernel;
+  // Audio thread only: the sounding voices of the current run, packed for the kernel.
+  std::int32_t laneVoices[kVoiceCount] = {};
+  RunLanes lanes{};
+  RunScratch scratch{};
 };
 
 }  // namespace brume

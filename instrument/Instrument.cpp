@@ -1,5 +1,6 @@
 // Construction, identity and lifecycle of the instance.
 #include "instrument/Instrument.h"
+#include "instrument/ThreadToken.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -21,7 +22,7 @@ constexpr VstInt32 kEventListOpcode = 25;
 }  // namespace
 
 Instrument::Instrument(audioMasterCallback hostCallback)
-    : EffectBaseEx(hostCallback, kProgramCount, kParameterCount) {
+    : EffectBaseEx(hostCallback, kProgramCount, kParameterCount), lastAudioThread(currentThreadToken()) {
 #ifdef BRUME7_TRACE
   traceSink = standardErrorTraceSink();
 #endif

@@ -5,9 +5,12 @@
 
 #include <atomic>
 #include <cstdarg>
+#include <cstdint>
 
 #include "engine/Lfo.h"
 #include "engine/LowPassFilter.h"
+#include "engine/ParameterApplication.h"
+#include "engine/ParameterChangeQueue.h"
 #include "engine/ParameterIndex.h"
 #include "engine/ParameterValues.h"
 #include "engine/ParameterWriter.h"
@@ -28,6 +31,10 @@ class Instrument : public EffectBaseEx, private ParameterWriter {
   ~Instrument() override;
 
   // Any thread; real-time safe. Indexes outside 0 to 53 are ignored (read as 0).
+  // The value is stored at once. So is its effect on the engine, except that a
+  // change that retunes or relevels sounding voices ("O1-Pitch" to "O3-SubP",
+  // "Sustain") made on a thread other than the audio thread is handed to the
+  // audio thread, which applies it before it renders or takes events again.
   void setParameter(VstInt32 index, float value) override;
   float getParameter(VstInt32 index) override;
 
@@ -82,14 +89,25 @@ class Instrument : public EffectBaseEx, private ParameterWriter {
   const ParameterValues& liveValues() const { return currentValues; }
   const InstrumentProgram* program(VstInt32 index) const;
   const SynthEngine& synthEngine() const { return engine; }
+  // Tests and benchmarks, not while processing: false for a path this processor cannot run.
+  bool setKernelPath(KernelPath path) { return engine.setKernelPath(path); }
   const Lfo& lfo(int n) const { return lfos[n == 1 ? 1 : 0]; }
   const LowPassFilter& lowPassFilter() const { return filter; }
   float hostTempo() const { return tempo.load(std::memory_order_relaxed); }
   std::int32_t samplesRendered() const { return sampleCounter.load(std::memory_order_relaxed); }
 
  private:
+  // Marks the calling thread as the audio thread for one call of receiveEvents
+  // or renderBlock, after taking in what other threads handed over.
+  class AudioEntry;
+
   // LFO ticks and event modulators write through the virtual setParameter.
   void writeParameter(std::int32_t index, float value) override;
+  // Audio thread: applies the handed-over changes with the latest stored values.
+  void applyHandedOverChanges() override;
+  // Whether the calling thread is the one rendering (or, between blocks, the one that rendered last).
+  bool onAudioThread() const;
+  ParameterContext parameterContext(float beatSamples);
   // Asks the host for its tempo; keeps the last valid one when the host answers 0.
   float refreshTempo();
   void InitProcess();
@@ -106,6 +124,9 @@ class Instrument : public EffectBaseEx, private ParameterWriter {
   LowPassFilter filter;
   std::atomic<float> tempo{kDefaultTempo};  // beats per minute
   std::atomic<std::int32_t> sampleCounter{0};
+  ParameterChangeQueue handedOver;
+  std::atomic<std::uintptr_t> renderingThread{0};  // inside receiveEvents or renderBlock, else 0
+  std::atomic<std::uintptr_t> lastAudioThread;     // the constructing thread until a thread renders
   InstrumentView* view = nullptr;  // the editor, as the instrument tells it about changes
   TraceSink* traceSink = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "instrument/Instrument.h"
 #include "instrument/InstrumentView.h"
 #include "instrument/ParameterCatalogue.h"
+#include "instrument/ThreadToken.h"
 
 namespace brume {
 
@@ -16,10 +17,32 @@ void Instrument::setParameter(VstInt32 index, float value) {
   currentValues.set(index, value);
 
   const float beatSamples = beatSamplesFor(refreshTempo(), sampleRate);
-  applyParameter(index, value,
-                 ParameterContext{engine, lfos, filter, currentValues, beatSamples,
-                                  sampleCounter.load(std::memory_order_relaxed), sampleRate});
+  // Voice state belongs to the audio thread; other threads hand such changes over.
+  if (parameterChangesVoices(index) && !onAudioThread()) {
+    handedOver.push(index);
+  } else {
+    applyParameter(index, value, parameterContext(beatSamples));
+  }
   if (view) view->requestRefresh();
+}
+
+ParameterContext Instrument::parameterContext(float beatSamples) {
+  return ParameterContext{engine,      lfos, filter, currentValues, beatSamples, sampleCounter.load(std::memory_order_relaxed),
+                          sampleRate};
+}
+
+bool Instrument::onAudioThread() const {
+  const std::uintptr_t me = currentThreadToken();
+  const std::uintptr_t rendering = renderingThread.load(std::memory_order_acquire);
+  if (rendering != 0) return rendering == me;
+  return lastAudioThread.load(std::memory_order_acquire) == me;
+}
+
+void Instrument::applyHandedOverChanges() {
+  const float beatSamples = beatSamplesFor(tempo.load(std::memory_order_relaxed), sampleRate);
+  handedOver.drain([&](std::int32_t index) {
+    applyParameter(index, currentValues.get(index), parameterContext(beatSamples));
+  });
 }
 
 float Instrument::refreshTempo() {

@@ -3,10 +3,30 @@
 #include "engine/EventIntake.h"
 #include "instrument/Instrument.h"
 #include "instrument/InstrumentView.h"
+#include "instrument/ThreadToken.h"
 
 namespace brume {
 
+class Instrument::AudioEntry {
+ public:
+  explicit AudioEntry(Instrument& instrument)
+      : instrument(instrument),
+        previous(instrument.renderingThread.exchange(currentThreadToken(), std::memory_order_acq_rel)) {
+    instrument.lastAudioThread.store(currentThreadToken(), std::memory_order_release);
+    instrument.applyHandedOverChanges();
+  }
+  ~AudioEntry() { instrument.renderingThread.store(previous, std::memory_order_release); }
+
+  AudioEntry(const AudioEntry&) = delete;
+  AudioEntry& operator=(const AudioEntry&) = delete;
+
+ private:
+  Instrument& instrument;
+  std::uintptr_t previous;  // a host may call one entry from inside another
+};
+
 VstInt32 Instrument::receiveEvents(VstEvents* events) {
+  const AudioEntry entry(*this);
   if (!events) return 1;
   // Two passes: every modulator write of the list lands before any voice starts or ends.
   for (int pass = kModulatorPass; pass <= kVoicePass; ++pass) {
@@ -47,6 +67,7 @@ void Instrument::processReplacing(float** inputs, float** outputs, VstInt32 fram
 }
 
 void Instrument::renderBlock(const float* input, float** outputs, VstInt32 frames, bool replace) {
+  const AudioEntry entry(*this);
   if (outputs)
     renderBlockSamples(input, outputs[0], outputs[1], frames, replace,
                        RenderContext{engine, filter, lfos, currentValues, sampleCounter, *this});

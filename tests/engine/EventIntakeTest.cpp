@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "OneSample.h"
+
 #include "EngineHarness.h"
 #include "engine/EventIntake.h"
 
@@ -98,7 +100,7 @@ TEST(EventIntake, ModulatorWritesComeBeforeTheNotesOfTheList) {
 TEST(EventIntake, ControllerOneTwentySixResetsTheEngineInEachPass) {
   EngineHarness harness;
   harness.midi(kNoteOn, 60, 100);
-  harness.engine.renderSample(0.0f);
+  test::renderOneSample(harness.engine, 0.0f);
   const MidiMessage reset{0xB3, 126, 0, 0, 0};
   handleMidiMessage(kModulatorPass, reset, harness.engine, harness.values, harness);
   EXPECT_EQ(harness.engine.engineClock(), 0);

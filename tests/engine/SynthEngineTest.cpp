@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "OneSample.h"
+
 #include <cmath>
 
 #include "engine/SynthEngine.h"
@@ -57,7 +59,7 @@ TEST(SynthEngine, ConstructionAndResetGiveTheSameSilentState) {
   engine.setEngineSampleRate(kRate);
   engine.noteOn(60, 60.0f, 0.5f, 0);
   engine.noteOff(60, 0);
-  engine.renderSample(0.0f);
+  test::renderOneSample(engine, 0.0f);
   engine.resetEngine();
   expectResetState(engine, "reset");
   EXPECT_EQ(engine.oscillator(1).pitchOffset(), 7.0f);  // kept, as the ring switch
@@ -98,7 +100,7 @@ TEST(SynthEngine, VoiceChoicePrefersTheReleaseThatEndsFirst) {
     holdSixteenNotes(engine);
     engine.noteOff(45, sameInstant ? 0 : 2);  // voice 5
     engine.noteOff(49, 0);                    // voice 9
-    for (int i = 0; i < 4; ++i) engine.renderSample(0.0f);
+    for (int i = 0; i < 4; ++i) test::renderOneSample(engine, 0.0f);
     engine.noteOn(80, 80.0f, 0.5f, 0);
     EXPECT_EQ(engine.voice(sameInstant ? 5 : 9).note, 80) << (sameInstant ? "tie" : "earlier end");
   }
@@ -163,14 +165,14 @@ TEST(SynthEngine, GlideApproachesTheTargetByTheRatePerSample) {
   engine.noteOn(81, 81.0f, 0.5f, 0);  // voice 1, from 0.01 toward 0.02
   const OscillatorVoiceState& state = engine.oscillator(0).voiceState(1);
   EXPECT_NEAR(state.increment, 0.01f, 1e-7);
-  engine.renderSample(0.0f);
+  test::renderOneSample(engine, 0.0f);
   EXPECT_NEAR(state.phase, 0.01f, 1e-7);  // the phase moves by the old increment
   EXPECT_NEAR(state.increment, 0.015f, 1e-7);
-  engine.renderSample(0.0f);
+  test::renderOneSample(engine, 0.0f);
   EXPECT_NEAR(state.increment, 0.0175f, 1e-7);
 
   engine.setGlideOn(false);  // frozen where it is
-  engine.renderSample(0.0f);
+  test::renderOneSample(engine, 0.0f);
   EXPECT_NEAR(state.increment, 0.0175f, 1e-7);
 }
 
@@ -192,7 +194,7 @@ TEST(SynthEngine, PhaseWrapsBelowOneForIncrementsAboveOne) {
   engine.setEngineSampleRate(176);  // 440 Hz gives 2.5 cycles per sample
   engine.noteOn(69, 69.0f, 0.5f, 0);
   for (int i = 0; i < 3; ++i) {
-    engine.renderSample(0.0f);
+    test::renderOneSample(engine, 0.0f);
     const float phase = engine.oscillator(0).voiceState(0).phase;
     EXPECT_NEAR(phase, i % 2 == 0 ? 0.5f : 0.0f, 1e-4) << "sample " << i;
     EXPECT_LT(phase, 1.0f);
@@ -205,26 +207,26 @@ TEST(SynthEngine, UnusableSampleRatesGiveSilenceNotNonsense) {
     engine.setEngineSampleRate(rate);
     engine.noteOn(69, 69.0f, 1.0f, 0);
     EXPECT_EQ(engine.oscillator(0).voiceState(0).increment, 0.0f) << "rate " << rate;
-    for (int i = 0; i < 10; ++i) EXPECT_TRUE(std::isfinite(engine.renderSample(0.0f))) << "rate " << rate;
+    for (int i = 0; i < 10; ++i) EXPECT_TRUE(std::isfinite(test::renderOneSample(engine, 0.0f))) << "rate " << rate;
   }
 }
 
 TEST(SynthEngine, InputJoinsOnlyTheFirstSoundingVoice) {
   SynthEngine engine;
-  EXPECT_EQ(engine.renderSample(0.5f), 0.0f);  // no voice: the input is not passed through
+  EXPECT_EQ(test::renderOneSample(engine, 0.5f), 0.0f);  // no voice: the input is not passed through
 
   useInstantEnvelope(engine);
   for (std::int32_t k = 0; k < kOscillatorCount; ++k) engine.setOscillatorLevel(k, 0.0f);
   engine.noteOn(60, 60.0f, 1.0f, 0);
   engine.noteOn(64, 64.0f, 1.0f, 0);
-  EXPECT_EQ(engine.renderSample(0.5f), 0.5f);
+  EXPECT_EQ(test::renderOneSample(engine, 0.5f), 0.5f);
 
   // Oscillator 1 multiplying by its square wave (+1 at phase 0) at level 0.5 halves
   // the input of the first voice; the second voice's chain starts from 0.
   engine.setOscillatorShape(0, static_cast<std::int32_t>(WaveShape::Square));
   engine.setOscillatorLevel(0, 0.5f);
   engine.setOscillatorRingMultiply(0, true);
-  EXPECT_EQ(engine.renderSample(0.5f), 0.25f);
+  EXPECT_EQ(test::renderOneSample(engine, 0.5f), 0.25f);
 }
 
 }  // namespace

@@ -1,0 +1,86 @@
+#pragma once
+// The vector kernels that render a run of samples of the sounding voices, and
+// the choice among them. A run is a stretch of samples in which no voice starts
+// or ends and no parameter changes, so every setting is fixed for it and the
+// per-voice state can be walked lane by lane: one lane per sounding voice, in
+// voice order. Each instruction set has its own build of the same kernel
+// source (VoiceKernelBody.inc); this header is all the engine sees of them.
+
+#include <cstdint>
+
+#include "engine/ParameterIndex.h"
+#include "engine/Voice.h"
+#include "engine/WaveShape.h"
+
+namespace brume {
+
+// Runs never exceed this many samples (the LFO tick splits them at 100 anyway).
+constexpr std::int32_t kMaxRunLength = 128;
+
+enum class KernelPath : std::int32_t { Sse2, Avx2, Avx512 };
+constexpr std::int32_t kKernelPathCount = 3;
+
+// The state of the sounding voices for one run, packed into lanes 0 to
+// count - 1 in voice order. Lanes from count up to the row width are padding:
+// silent (velocity 0), still, and never entering Release.
+struct RunLanes {
+  alignas(64) float phase[kOscillatorCount][kVoiceCount];
+  alignas(64) float increment[kOscillatorCount][kVoiceCount];
+  alignas(64) float targetIncrement[kOscillatorCount][kVoiceCount];
+  alignas(64) float envelopeLevel[kVoiceCount];
+  alignas(64) float envelopeStep[kVoiceCount];
+  alignas(64) float velocity[kVoiceCount];
+  alignas(64) std::int32_t stage[kVoiceCount];  // EnvelopeStage values
+  // First sample of the run (0-based) at which a voice in Sustain enters Release.
+  alignas(64) std::int32_t releaseFrom[kVoiceCount];
+  std::int32_t count = 0;
+};
+
+// Settings shared by all voices, copied once per run.
+struct RunSettings {
+  WaveShape shape[kOscillatorCount];
+  bool ringMultiply[kOscillatorCount];
+  float level[kOscillatorCount];
+  const NoiseTables* noise[kOscillatorCount];
+  bool glideOn;
+  float glideRate;
+  float sustainLevel;
+  float decayStep;    // (sustain - 1) / decay length, taken on entering Decay
+  float releaseStep;  // -(sustain / release length), taken on entering Release
+};
+
+// Working rows for one run: for each sample, one value per lane (row width
+// 1, 2, 4, 8 or 16), with room for a full vector past the end.
+struct RunScratch {
+  static constexpr std::int32_t kRowCapacity = kMaxRunLength * kVoiceCount + 64;
+  alignas(64) float phases[kOscillatorCount][kRowCapacity];  // each oscillator's phase before its step
+  alignas(64) float chain[kRowCapacity];                     // the oscillator chain of each voice
+  alignas(64) float gain[kRowCapacity];                      // velocity x envelope level
+};
+
+struct RunResult {
+  std::int32_t rendered;           // samples rendered: the run ends early after a voice enters Release
+  std::uint32_t enteredRelease;    // lanes that entered Release on the last rendered sample
+};
+
+// Audio thread, real-time safe. Renders up to `length` (1 to kMaxRunLength)
+// mono samples of the lanes into `mono`; `input` (may be null) joins lane 0's
+// chain. Advances the lanes' phases, increments and envelopes.
+using RenderRunFunction = RunResult (*)(RunLanes& lanes, const RunSettings& settings, RunScratch& scratch,
+                                        const float* input, float* mono, std::int32_t length) noexcept;
+
+struct VoiceKernel {
+  KernelPath path;
+  const char* name;  // "sse2", "avx2", "avx512"
+  RenderRunFunction renderRun;
+};
+
+// Any thread. Whether this build has the path and the processor and system can run it.
+bool kernelPathSupported(KernelPath path) noexcept;
+// Any thread. The widest supported path: AVX-512, then AVX2 with FMA, then SSE2.
+KernelPath bestKernelPath() noexcept;
+// Any thread. The kernel of a path; an unsupported path gives the SSE2 kernel.
+const VoiceKernel& voiceKernel(KernelPath path) noexcept;
+const char* kernelPathName(KernelPath path) noexcept;
+
+}  // namespace brume
