@@ -1,16 +1,18 @@
 // Construction, identity and lifecycle of the instance.
 #include "instrument/Instrument.h"
-#include "instrument/ThreadToken.h"
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <new>
 
 #include "engine/LfoModulation.h"
 #include "engine/ModulationTargets.h"
 #include "instrument/InstrumentView.h"
 #include "instrument/ParameterCatalogue.h"
+#include "instrument/ThreadToken.h"
 
 namespace brume {
 namespace {
@@ -37,6 +39,14 @@ Instrument::Instrument(audioMasterCallback hostCallback)
   assignUniqueId(kUniqueId);
 
   view = createInstrumentEditor(*this);
+
+  // A diagnostic override of the vector path (tests run every path through the
+  // plug-in's own entry); an unknown or unsupported name keeps the widest.
+  if (const char* forced = std::getenv("BRUME7_VECTOR_PATH")) {
+    for (KernelPath path : {KernelPath::Sse2, KernelPath::Avx2, KernelPath::Avx512}) {
+      if (std::strcmp(forced, kernelPathName(path)) == 0) engine.setKernelPath(path);
+    }
+  }
 
   InitProcess();
   if (programBank) selectProgram(0);
@@ -115,6 +125,12 @@ VstInt32 Instrument::answerCanDo(char* text) {
   if (std::strcmp(text, "receiveVstEvents") == 0) return 1;
   if (std::strcmp(text, "receiveVstMidiEvent") == 0) return 1;
   return -1;
+}
+
+VstIntPtr Instrument::vendorQuery(VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+  if (index != kVectorPathQuery || value != kVectorPathQuery || !ptr) return EffectBaseEx::vendorQuery(index, value, ptr, opt);
+  std::strcpy(static_cast<char*>(ptr), kernelPathName(engine.kernelPath()));
+  return 1;
 }
 
 }  // namespace brume

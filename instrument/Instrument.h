@@ -72,6 +72,11 @@ class Instrument : public EffectBaseEx, private ParameterWriter {
   bool copyProductName(char* text) override;
   VstInt32 vendorVersion() override;
   VstInt32 answerCanDo(char* text) override;
+  // Vendor-specific query (opcode 50) with index kVectorPathQuery and value
+  // kVectorPathQuery: copies the name of the vector path the engine renders
+  // with ("sse2", "avx2", "avx512"; at most 7 characters) and answers 1.
+  VstIntPtr vendorQuery(VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
+  static constexpr VstInt32 kVectorPathQuery = 0x53494D44;  // 'SIMD'
 
   // Renders one block; `replace` overwrites the outputs, otherwise adds. Audio thread; real-time safe.
   virtual void renderBlock(const float* input, float** outputs, VstInt32 frames, bool replace);

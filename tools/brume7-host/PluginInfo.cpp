@@ -91,6 +91,8 @@ std::string describePlugin(PluginInstance& plugin) {
   report += format("Vendor:          %s\n", printable(plugin.vendorName()).c_str());
   report += format("Product:         %s\n", printable(plugin.productName()).c_str());
   report += format("Vendor version:  %ld\n", static_cast<long>(plugin.vendorVersion()));
+  const std::string vectorPath = plugin.vectorPath();
+  if (!vectorPath.empty()) report += format("Vector path:     %s\n", printable(vectorPath).c_str());
   report += format("Unique ID:       %s\n", describeUniqueId(record.uniqueID).c_str());
   report += format("Version:         %d\n", record.version);
   report += format("Programs:        %d\n", plugin.programCount());

@@ -86,6 +86,14 @@ std::string PluginInstance::effectName() { return textFromOpcode(kEffectEffectNa
 std::string PluginInstance::vendorName() { return textFromOpcode(kEffectVendorName, 0); }
 std::string PluginInstance::productName() { return textFromOpcode(kEffectProductName, 0); }
 VstIntPtr PluginInstance::vendorVersion() { return dispatch(kEffectVendorVersion); }
+
+std::string PluginInstance::vectorPath() {
+  constexpr VstInt32 kVectorPathQuery = 0x53494D44;  // 'SIMD', Brume7's own question
+  char text[64] = {};
+  if (dispatch(kEffectVendorSpecific, kVectorPathQuery, kVectorPathQuery, text) != 1) return {};
+  text[sizeof text - 1] = '\0';
+  return text;
+}
 VstIntPtr PluginInstance::category() { return dispatch(kEffectCategory); }
 
 VstIntPtr PluginInstance::canDo(const std::string& word) {

@@ -47,6 +47,8 @@ class PluginInstance {
   std::string effectName();
   std::string vendorName();
   std::string productName();
+  // Brume7's answer to its vendor-specific query for the vector path it renders with; empty from other plug-ins.
+  std::string vectorPath();
   VstIntPtr vendorVersion();
   VstIntPtr category();
   VstIntPtr canDo(const std::string& word);
