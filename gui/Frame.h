@@ -70,6 +70,8 @@ class Frame : public View {
     void onButtonPress(Point where) override;
     void onDestroyed() override;
     bool onDrop(const char* const* data, std::int32_t count, std::int32_t type) override;
+    bool onWheelTurn(float distance) override;
+    VstInt32 onKey(KeyCode key, bool down) override;
 
    private:
     Frame& frame;

@@ -12,6 +12,7 @@
 
 #include "gui/Colour.h"
 #include "gui/Geometry.h"
+#include "host/KeyCode.h"
 
 namespace brume::native {
 
@@ -51,6 +52,13 @@ class WindowClient {
   // Something was dropped on the window: type 1 text (one entry, count = block
   // size in bytes), type 0 files (count names). True when a view took it.
   virtual bool onDrop(const char* const* data, std::int32_t count, std::int32_t type) = 0;
+  // Wheel steps over the window, 1.0 per notch, positive away from the user.
+  // True when a view took them. Backends without a wheel never call it.
+  virtual bool onWheelTurn(float) { return false; }
+  // A key went down or up while the window had the keyboard, in the codes
+  // hosts use for their key opcodes; the view's answer, -1 when nobody took it.
+  // Backends whose keys come only through the host never call it.
+  virtual VstInt32 onKey(KeyCode, bool) { return -1; }
 
  protected:
   ~WindowClient() = default;
