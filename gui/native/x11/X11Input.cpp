@@ -3,6 +3,7 @@
 
 #include "gui/MouseButtons.h"
 #include "gui/native/x11/X11Keys.h"
+#include "gui/native/x11/X11Platform.h"
 #include "gui/native/x11/X11State.h"
 
 namespace brume::x11 {
@@ -49,6 +50,8 @@ void turnWheel(Connection* connection, native::Window* window, const XButtonEven
 }
 
 }  // namespace
+
+bool holdsKeyboard(native::Window* window) { return isLiveWindow(window) && window->hasKeyboard; }
 
 long eventMaskOf(const native::Window& window) {
   const native::TextEntry* entry = window.connection->entry;
