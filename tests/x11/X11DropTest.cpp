@@ -76,6 +76,8 @@ struct TextCase {
   std::string received;
 };
 
+void PrintTo(const TextCase& text, std::ostream* out) { *out << text.type; }
+
 class X11TextDrop : public X11Drop, public ::testing::WithParamInterface<TextCase> {};
 
 TEST_P(X11TextDrop, AnswersMoveOrCopyByTheControlKeyAndHandsTheTextToTheViewUnderThePointer) {
