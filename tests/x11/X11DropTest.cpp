@@ -107,23 +107,24 @@ TEST_P(X11TextDrop, AnswersMoveOrCopyByTheControlKeyAndHandsTheTextToTheViewUnde
   EXPECT_EQ(view->point, (Point{125, 45}));
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryTextType, X11TextDrop,
-                         ::testing::Values(TextCase{"text/plain;charset=utf-8", "caf\xc3\xa9 au lait", "caf\xc3\xa9 au lait"},
-                                           TextCase{"UTF8_STRING", "n\xc3\xa9", "n\xc3\xa9"},
-                                           TextCase{"text/plain", "plain", "plain"},
-                                           TextCase{"STRING", "caf\xe9", "caf\xc3\xa9"}),
-                         [](const ::testing::TestParamInfo<TextCase>& info) {
-                           std::string name;
-                           for (const char* c = info.param.type; *c; ++c)
-                             if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    EveryTextType, X11TextDrop,
+    ::testing::Values(TextCase{"text/plain;charset=utf-8", "caf\xc3\xa9 au lait", "caf\xc3\xa9 au lait"},
+                      TextCase{"UTF8_STRING", "n\xc3\xa9", "n\xc3\xa9"}, TextCase{"text/plain", "plain", "plain"},
+                      TextCase{"STRING", "caf\xe9", "caf\xc3\xa9"}),
+    [](const ::testing::TestParamInfo<TextCase>& info) {
+      std::string name;
+      for (const char* c = info.param.type; *c; ++c)
+        if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
+      return name;
+    });
 
 TEST_F(X11Drop, AFileListArrivesAsLocalPathsWithEscapesUndone) {
-  ::Window target = enterEditor({"text/plain", "text/uri-list"}, "# dragged\r\n"
-                                                                  "file:///tmp/My%20Patch%2350.fxp\r\n"
-                                                                  "https://example.org/remote.fxp\r\n"
-                                                                  "file://localhost/tmp/b.wav\r\n");
+  ::Window target = enterEditor({"text/plain", "text/uri-list"},
+                                "# dragged\r\n"
+                                "file:///tmp/My%20Patch%2350.fxp\r\n"
+                                "https://example.org/remote.fxp\r\n"
+                                "file://localhost/tmp/b.wav\r\n");
   ASSERT_EQ(target, frameWindowId());
   XdndStatus status;
   ASSERT_TRUE(source->position(110, 30, status));
@@ -206,17 +207,21 @@ std::string hostNameHere() {
 TEST(X11UriList, KeepsLocalFilesOnly) {
   const std::string host = hostNameHere();
   std::string longName(1100, 'n');
-  std::string list = "file:///a%2Fb%20c\n"           // an escaped slash is a slash
-                     "  file:/single/slash  \r\n"   // the short form, spaces around
-                     "FILE:///upper/scheme\r\n"
-                     "file://" + host + "/own/host\r\n"
-                     "file://elsewhere/x\r\n"        // another machine
-                     "file:///bad%zzescape%4\r\n"    // malformed escapes stay as written
-                     "file:///zero%00name\r\n"       // no path holds a zero
-                     "ftp:///not/a/file\r\n"
-                     "#file:///a/comment\r\n"
-                     "file://noslash\r\n"
-                     "file:///" + longName + "\r\n";
+  std::string list =
+      "file:///a%2Fb%20c\n"         // an escaped slash is a slash
+      "  file:/single/slash  \r\n"  // the short form, spaces around
+      "FILE:///upper/scheme\r\n"
+      "file://" +
+      host +
+      "/own/host\r\n"
+      "file://elsewhere/x\r\n"      // another machine
+      "file:///bad%zzescape%4\r\n"  // malformed escapes stay as written
+      "file:///zero%00name\r\n"     // no path holds a zero
+      "ftp:///not/a/file\r\n"
+      "#file:///a/comment\r\n"
+      "file://noslash\r\n"
+      "file:///" +
+      longName + "\r\n";
   std::vector<std::string> paths = x11::localPathsOfUriList(list, host);
   ASSERT_EQ(paths.size(), 6u);
   EXPECT_EQ(paths[0], "/a/b c");

@@ -70,8 +70,8 @@ class SettingsWriter {
 class XSettingsFormat : public ::testing::TestWithParam<bool> {};
 
 TEST_P(XSettingsFormat, FindsTheIntegerAfterOtherKindsOfSettings) {
-  std::vector<unsigned char> data = SettingsWriter(GetParam()).integer("Net/DndDragThreshold", 8).integer(
-      "Net/DoubleClickTime", 650).finish();
+  std::vector<unsigned char> data =
+      SettingsWriter(GetParam()).integer("Net/DndDragThreshold", 8).integer("Net/DoubleClickTime", 650).finish();
   std::int32_t value = 0;
   ASSERT_TRUE(x11::integerSetting(data.data(), data.size(), "Net/DoubleClickTime", value));
   EXPECT_EQ(value, 650);

@@ -122,14 +122,12 @@ TEST_F(X11WheelAndKeys, KeysReachTheFocusedKnobOnlyAfterAClickIntoTheEditor) {
   ASSERT_TRUE(sendAndExpect("key shift+Left", first, 0.59f)) << first->getValue();
   EXPECT_FLOAT_EQ(second->getValue(), 0.5f) << "the topmost knob took a key the focused one holds";
   // The host's key opcodes reach the same knob.
-  EXPECT_EQ(instrument->dispatcher(kKeyDownOpcode, 0, static_cast<VstIntPtr>(x11::VirtualKey::down), nullptr, 0.0f),
-            1);
+  EXPECT_EQ(instrument->dispatcher(kKeyDownOpcode, 0, static_cast<VstIntPtr>(x11::VirtualKey::down), nullptr, 0.0f), 1);
   EXPECT_NEAR(first->getValue(), 0.49f, 1e-5f);
   EXPECT_EQ(instrument->dispatcher(kKeyDownOpcode, 0, static_cast<VstIntPtr>(x11::VirtualKey::right), nullptr, 1.0f),
             1);
   EXPECT_NEAR(first->getValue(), 0.50f, 1e-5f);
-  EXPECT_EQ(instrument->dispatcher(kKeyUpOpcode, 0, static_cast<VstIntPtr>(x11::VirtualKey::right), nullptr, 0.0f),
-            -1);
+  EXPECT_EQ(instrument->dispatcher(kKeyUpOpcode, 0, static_cast<VstIntPtr>(x11::VirtualKey::right), nullptr, 0.0f), -1);
   // Once the host takes the keyboard back, keys are its own again.
   XSetInputFocus(display, parent, RevertToParent, CurrentTime);
   XSync(display, False);
@@ -157,7 +155,7 @@ TEST_F(X11WheelAndKeys, XKeysArriveInTheHostKeyCodes) {
   constexpr int kControl = x11::kControlModifier;
   using K = x11::VirtualKey;
   const KeyRecord expected[] = {
-      {true, 0, int(K::pageUp), 0},    {true, 0, int(K::pageDown), 0}, {true, 0, int(K::home), 0},
+      {true, 0, int(K::pageUp), 0},    {true, 0, int(K::pageDown), 0},  {true, 0, int(K::home), 0},
       {true, 0, int(K::end), 0},       {true, 0, int(K::returnKey), 0}, {true, 0, int(K::escape), 0},
       {true, 0, int(K::deleteKey), 0}, {true, 0, int(K::backspace), 0}, {true, 'a', 0, 0},
       {true, 'B', 0, kShift},          {true, 'c', 0, kControl},        {true, 0, int(K::down), kAlt},

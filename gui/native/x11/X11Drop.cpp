@@ -34,10 +34,11 @@ enum DropAtom : std::size_t {
 };
 
 const char* const kAtomNames[kAtomCount] = {
-    "XdndAware",  "XdndEnter",       "XdndPosition", "XdndStatus",   "XdndLeave",
-    "XdndDrop",   "XdndFinished",    "XdndSelection", "XdndTypeList", "XdndActionCopy",
-    "XdndActionMove", "text/plain;charset=utf-8", "UTF8_STRING", "text/plain", "text/uri-list",
-    "BRUME7_DROP", "INCR"};
+    "XdndAware",    "XdndEnter",      "XdndPosition",   "XdndStatus",
+    "XdndLeave",    "XdndDrop",       "XdndFinished",   "XdndSelection",
+    "XdndTypeList", "XdndActionCopy", "XdndActionMove", "text/plain;charset=utf-8",
+    "UTF8_STRING",  "text/plain",     "text/uri-list",  "BRUME7_DROP",
+    "INCR"};
 
 // Where a source offers several, files win: X file managers offer the same
 // URIs as plain text too, and a user dropping files means the files.
@@ -157,8 +158,8 @@ std::vector<Atom> offeredTypes(native::Window& window, const XClientMessageEvent
   unsigned long count = 0;
   unsigned long after = 0;
   unsigned char* data = nullptr;
-  if (XGetWindowProperty(window.connection->display, static_cast<::Window>(event.data.l[0]), atom(window, kTypeList),
-                         0, 0x8000, False, XA_ATOM, &actualType, &format, &count, &after, &data) == Success &&
+  if (XGetWindowProperty(window.connection->display, static_cast<::Window>(event.data.l[0]), atom(window, kTypeList), 0,
+                         0x8000, False, XA_ATOM, &actualType, &format, &count, &after, &data) == Success &&
       data && format == 32) {
     const auto* atoms = reinterpret_cast<const unsigned long*>(data);  // format 32 comes as longs
     types.assign(atoms, atoms + count);
@@ -217,8 +218,8 @@ void drop(native::Window& window, const XClientMessageEvent& event) {
   }
   Time time = window.drop.version >= 1 ? static_cast<Time>(event.data.l[2]) : CurrentTime;
   ErrorTrap trap(window.connection);
-  XConvertSelection(window.connection->display, atom(window, kSelection), window.drop.type,
-                    atom(window, kProperty), window.id, time);
+  XConvertSelection(window.connection->display, atom(window, kSelection), window.drop.type, atom(window, kProperty),
+                    window.id, time);
   window.drop.fetching = true;
 }
 

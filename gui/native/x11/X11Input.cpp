@@ -49,6 +49,12 @@ void turnWheel(Connection* connection, native::Window* window, const XButtonEven
   connection->pressButtons = -1;
 }
 
+bool isFocusLoss(const XFocusChangeEvent& event) {
+  if (event.mode != NotifyNormal && event.mode != NotifyWhileGrabbed) return false;
+  return event.detail == NotifyAncestor || event.detail == NotifyVirtual || event.detail == NotifyNonlinear ||
+         event.detail == NotifyNonlinearVirtual;
+}
+
 }  // namespace
 
 bool holdsKeyboard(native::Window* window) { return isLiveWindow(window) && window->hasKeyboard; }
@@ -57,12 +63,6 @@ long eventMaskOf(const native::Window& window) {
   const native::TextEntry* entry = window.connection->entry;
   bool keys = window.hasKeyboard || (entry && entry->parent == &window);
   return kWindowEvents | (keys ? kKeyEvents : 0);
-}
-
-bool isFocusLoss(const XFocusChangeEvent& event) {
-  if (event.mode != NotifyNormal && event.mode != NotifyWhileGrabbed) return false;
-  return event.detail == NotifyAncestor || event.detail == NotifyVirtual || event.detail == NotifyNonlinear ||
-         event.detail == NotifyNonlinearVirtual;
 }
 
 void handlePress(Connection* connection, native::Window* window, XButtonEvent& event) {

@@ -94,7 +94,6 @@ std::int32_t buttonsOfState(unsigned int state);
 void handlePress(Connection* connection, native::Window* window, XButtonEvent& event);
 void handleKey(Connection* connection, native::Window* window, XKeyEvent& event);
 void handleFocusOut(Connection* connection, native::Window* window, const XFocusChangeEvent& event);
-bool isFocusLoss(const XFocusChangeEvent& event);
 
 // Text entries: drawing over the parent's canvas, and the X events for them.
 void drawTextEntry(native::TextEntry& entry);

@@ -6,7 +6,6 @@
 #include <new>
 #include <vector>
 
-#include "gui/MouseButtons.h"
 #include "gui/native/raster/RasterObjects.h"
 #include "gui/native/x11/X11Drop.h"
 #include "gui/native/x11/X11Platform.h"
