@@ -103,7 +103,7 @@ Surface* acquireSurface(Window* window);   // the window's device context, for d
 void releaseSurface(Window* window, Surface* surface);
 bool dispatchPendingPaint();  // delivers one pending paint request of this thread, if any
 // Handles the window-system events waiting for this thread's windows (paint
-// requests, button presses, keys for a text entry). The editor's idle calls it
+// requests, button presses, wheel steps, keys, drops). The editor's idle calls it
 // because the plug-in has no event loop of its own; a backend whose system
 // delivers events to the windows by itself does nothing here.
 void handlePendingEvents();

@@ -39,6 +39,15 @@ void takeKeyboard(native::Window& window, Time time) {
   XSelectInput(display, window.id, eventMaskOf(window));
   window.keyboardSerial = NextRequest(display);
   XSetInputFocus(display, window.id, RevertToParent, time);
+  // A refused request (an older time, a window not viewable) leaves the keyboard
+  // where it was; listening to keys then would take them from the host.
+  ::Window focus = 0;
+  int revert = 0;
+  XGetInputFocus(display, &focus, &revert);
+  if (focus != window.id) {
+    window.hasKeyboard = false;
+    XSelectInput(display, window.id, eventMaskOf(window));
+  }
 }
 
 void turnWheel(Connection* connection, native::Window* window, const XButtonEvent& event, float distance) {
