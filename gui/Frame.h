@@ -1,9 +1,9 @@
 #pragma once
 // The top-level view: owns the native child window, the background bitmap and
-// the list of views (the last added is topmost). It turns paint requests,
-// button presses, wheel steps and keys of its window into drawing, mouse,
-// wheel and key calls, keeps the keyboard focus,
-// dispatches keys, wheel and drops, and redraws marked views at idle time.
+// the list of views (the last added is topmost). It turns paint requests and
+// button presses into drawing and mouse calls, keeps the keyboard focus,
+// dispatches keys, wheel and drops (from the host or from its own window), and
+// redraws marked views at idle time.
 // User-interface thread only.
 
 #include <cstdint>
