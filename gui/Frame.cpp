@@ -271,4 +271,11 @@ bool Frame::WindowEvents::onDrop(const char* const* data, std::int32_t count, st
   return frame.acceptDrop(data, count, type, where);
 }
 
+// The same roads as the host's wheel and key calls to the editor.
+bool Frame::WindowEvents::onWheelTurn(float distance) { return frame.onWheelTurn(nullptr, Point{0, 0}, distance); }
+
+VstInt32 Frame::WindowEvents::onKey(KeyCode key, bool down) {
+  return down ? frame.onKeyPress(key) : frame.onKeyRelease(key);
+}
+
 }  // namespace brume

@@ -2,7 +2,8 @@
 // The top-level view: owns the native child window, the background bitmap and
 // the list of views (the last added is topmost). It turns paint requests and
 // button presses into drawing and mouse calls, keeps the keyboard focus,
-// dispatches keys, wheel and drops, and redraws marked views at idle time.
+// dispatches keys, wheel and drops (from the host or from its own window), and
+// redraws marked views at idle time.
 // User-interface thread only.
 
 #include <cstdint>
@@ -70,6 +71,8 @@ class Frame : public View {
     void onButtonPress(Point where) override;
     void onDestroyed() override;
     bool onDrop(const char* const* data, std::int32_t count, std::int32_t type) override;
+    bool onWheelTurn(float distance) override;
+    VstInt32 onKey(KeyCode key, bool down) override;
 
    private:
     Frame& frame;

@@ -12,6 +12,7 @@
 
 #include "gui/Colour.h"
 #include "gui/Geometry.h"
+#include "host/KeyCode.h"
 
 namespace brume::native {
 
@@ -51,6 +52,13 @@ class WindowClient {
   // Something was dropped on the window: type 1 text (one entry, count = block
   // size in bytes), type 0 files (count names). True when a view took it.
   virtual bool onDrop(const char* const* data, std::int32_t count, std::int32_t type) = 0;
+  // Wheel steps over the window, 1.0 per notch, positive away from the user.
+  // True when a view took them. Backends without a wheel never call it.
+  virtual bool onWheelTurn(float) { return false; }
+  // A key went down or up while the window had the keyboard, in the codes
+  // hosts use for their key opcodes; the view's answer, -1 when nobody took it.
+  // Backends whose keys come only through the host never call it.
+  virtual VstInt32 onKey(KeyCode, bool) { return -1; }
 
  protected:
   ~WindowClient() = default;
@@ -95,7 +103,7 @@ Surface* acquireSurface(Window* window);   // the window's device context, for d
 void releaseSurface(Window* window, Surface* surface);
 bool dispatchPendingPaint();  // delivers one pending paint request of this thread, if any
 // Handles the window-system events waiting for this thread's windows (paint
-// requests, button presses, keys for a text entry). The editor's idle calls it
+// requests, button presses, wheel steps, keys, drops). The editor's idle calls it
 // because the plug-in has no event loop of its own; a backend whose system
 // delivers events to the windows by itself does nothing here.
 void handlePendingEvents();

@@ -257,6 +257,34 @@ TEST_F(EditorCommandTest, DraggingCutoffUpReportsAutomationBetweenBeginAndEnd) {
   EXPECT_NEAR(values.back(), 0.5f, 1e-4f) << tool.output();
 }
 
+TEST_F(EditorCommandTest, WheelNotchesAndKeysAfterAClickMoveCutoffAndReachTheHost) {
+  SKIP_WITHOUT_XDOTOOL();
+  ToolProcess tool({"editor", plugin, "--seconds", "60"}, server->displayName());
+  ::Window window = startEditor(tool);
+  ASSERT_NE(window, 0u) << "no window line; stderr: " << tool.errorText();
+  // Over "Cutoff": one notch up, two down; then a click (the knob points right, 5/6) and two keys.
+  std::string input = "mousemove --window " + std::to_string(window) + " 475 174";
+  for (const char* step : {"click 4", "click 5", "click 5", "click 1", "key Up", "key shift+Down"})
+    input += std::string(" ") + step + " sleep 0.2";
+  ASSERT_EQ(runCommand("xdotool " + input), 0);
+  closeWindow(window);
+  EXPECT_EQ(tool.finish(), 0) << tool.errorText();
+
+  std::vector<float> values;
+  for (const std::string& line : tool.outputLines()) {
+    int index = -1;
+    float value = 0;
+    if (std::sscanf(line.c_str(), "automate %d %f", &index, &value) == 2 && index == 49) values.push_back(value);
+  }
+  ASSERT_EQ(values.size(), 6u) << tool.output();
+  // A notch is a step of 0.1, as is an arrow key; shift makes it a tenth.
+  EXPECT_NEAR(values[1] - values[0], -0.1f, 1e-4f) << tool.output();
+  EXPECT_NEAR(values[2] - values[1], -0.1f, 1e-4f) << tool.output();
+  EXPECT_NEAR(values[3], 5.0f / 6.0f, 1e-4f) << tool.output();
+  EXPECT_NEAR(values[4], 5.0f / 6.0f + 0.1f, 1e-4f) << tool.output();
+  EXPECT_NEAR(values[5], 5.0f / 6.0f + 0.09f, 1e-4f) << tool.output();
+}
+
 TEST_F(EditorCommandTest, ScreenshotEqualsTheHeadlessSnapshotOfTheSameValues) {
   std::string help;
   {

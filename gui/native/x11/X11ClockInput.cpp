@@ -4,13 +4,12 @@
 #include <ctime>
 
 #include "gui/MouseButtons.h"
+#include "gui/native/x11/X11Settings.h"
 #include "gui/native/x11/X11State.h"
 
 namespace brume {
 namespace x11 {
 namespace {
-
-constexpr std::uint32_t kDoubleClickTime = 400;
 
 struct PointerState {
   bool valid = false;
@@ -77,7 +76,9 @@ void sleepMilliseconds(std::uint32_t milliseconds) {
   while (nanosleep(&wanted, &left) != 0 && errno == EINTR) wanted = left;
 }
 
-std::uint32_t doubleClickTime() { return x11::kDoubleClickTime; }
+std::uint32_t doubleClickTime() {
+  return static_cast<std::uint32_t>(x11::desktopDoubleClickTime(x11::currentConnection()));
+}
 
 std::int32_t mouseButtons() {
   x11::Connection* connection = x11::currentConnection();

@@ -25,6 +25,10 @@ struct Connection {
   // since the real button may be up by the time an idle reads the press.
   std::int32_t pressButtons = -1;
   bool lost = false;  // the server went away; no X call is made any more
+  // The desktop's double-click time, read once per connection; -1 until then.
+  std::int32_t doubleClickTime = -1;
+  // The XDND atoms, interned with the first drop target.
+  std::vector<Atom> dropAtoms;
 };
 
 // This thread's connection, null when it has none.

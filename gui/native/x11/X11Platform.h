@@ -29,6 +29,8 @@ unsigned long windowId(native::Window* window);
 // What the toolkit has drawn in the window (the X window shows it after the
 // next presentation: a paint, an idle, a released surface or a mouse poll).
 const raster::Canvas* windowCanvas(native::Window* window);
+// True while the window holds the keyboard after a click into it.
+bool holdsKeyboard(native::Window* window);
 // The text entry that takes the keys, null when none does.
 native::TextEntry* activeTextEntry();
 // X protocol errors caught on this thread's connections since the process started.

@@ -15,6 +15,16 @@
 
 namespace brume::native {
 
+// A drag over the window, from its XdndEnter to its XdndFinished.
+struct DropState {
+  ::Window source = 0;  // 0: no drag
+  int version = 0;
+  Atom type = None;     // what a drop would fetch; None refuses
+  bool files = false;   // the type is a URI list
+  Atom action = None;   // the action of the last status answer
+  bool fetching = false;  // dropped; waiting for the data
+};
+
 struct Window {
   x11::Connection* connection = nullptr;
   ::Window id = 0;
@@ -30,6 +40,10 @@ struct Window {
   bool hasPending = false;
   bool gone = false;  // the X window was destroyed from outside
   Point lastOrigin;   // screen position, kept for when the window is gone
+  bool hasKeyboard = false;  // the user clicked into it and it holds the X input focus
+  unsigned long keyboardSerial = 0;  // focus events older than our request are not ours
+  WindowClient* dropClient = nullptr;  // set while the window is XDND-aware
+  DropState drop;
 };
 
 struct TextEntry {
@@ -51,8 +65,14 @@ namespace brume::x11 {
 
 inline constexpr Colour kWindowFaceColour{240, 240, 240, 0};
 inline constexpr std::int32_t kMaximumEntryLength = 255;
-// What a frame window listens to; a text entry adds the keys while it lasts.
+// What a frame window listens to; it adds the keys while it holds the keyboard
+// (after a click into it) or a text entry lasts, so that keys typed with the
+// pointer merely over it still reach the host.
 inline constexpr long kWindowEvents = ExposureMask | ButtonPressMask | StructureNotifyMask | FocusChangeMask;
+inline constexpr long kKeyEvents = KeyPressMask | KeyReleaseMask;
+
+// The events the window listens to now.
+long eventMaskOf(const native::Window& window);
 
 // The window of this thread's connection with X id `id`, or null.
 native::Window* findWindow(Connection* connection, ::Window id);
@@ -68,6 +88,12 @@ void presentAll(Connection* connection);
 
 // The buttons and modifiers of an X state mask, as bits of gui/MouseButtons.h.
 std::int32_t buttonsOfState(unsigned int state);
+
+// Input (X11Input.cpp): button presses and wheel steps, the keyboard focus
+// taken on a click, key events and focus changes.
+void handlePress(Connection* connection, native::Window* window, XButtonEvent& event);
+void handleKey(Connection* connection, native::Window* window, XKeyEvent& event);
+void handleFocusOut(Connection* connection, native::Window* window, const XFocusChangeEvent& event);
 
 // Text entries: drawing over the parent's canvas, and the X events for them.
 void drawTextEntry(native::TextEntry& entry);

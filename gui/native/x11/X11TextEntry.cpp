@@ -62,7 +62,7 @@ void returnFocus(native::TextEntry& entry) {
   XGetInputFocus(display, &focus, &revert);
   if (focus == window->id && entry.hasPreviousFocus)
     XSetInputFocus(display, entry.previousFocus, RevertToParent, CurrentTime);
-  XSelectInput(display, window->id, kWindowEvents);
+  XSelectInput(display, window->id, eventMaskOf(*window));
 }
 
 void insertText(native::TextEntry& entry, const char* characters, std::size_t count) {
@@ -222,7 +222,7 @@ TextEntry* createTextEntry(Window* parent, const TextEntryStyle& style, const ch
     x11::ErrorTrap trap(connection);
     int revert = 0;
     entry->hasPreviousFocus = XGetInputFocus(display, &entry->previousFocus, &revert) != 0;
-    XSelectInput(display, parent->id, x11::kWindowEvents | KeyPressMask);
+    XSelectInput(display, parent->id, x11::eventMaskOf(*parent));
     entry->focusSerial = NextRequest(display);
     // Fails (and the trap takes it) when the window is not viewable; the entry then ends by a click.
     XSetInputFocus(display, parent->id, RevertToParent, CurrentTime);

@@ -6,8 +6,8 @@
 #include <new>
 #include <vector>
 
-#include "gui/MouseButtons.h"
 #include "gui/native/raster/RasterObjects.h"
+#include "gui/native/x11/X11Drop.h"
 #include "gui/native/x11/X11Platform.h"
 #include "gui/native/x11/X11State.h"
 
@@ -101,31 +101,6 @@ void collectExposures(Connection* connection) {
   }
 }
 
-void handlePress(Connection* connection, native::Window* window, const XButtonEvent& event) {
-  static constexpr std::int32_t kPressedBit[] = {0, kLeftButton, kMiddleButton, kRightButton};
-  if (event.button < 1 || event.button > 3) return;  // 4 to 7 are wheel steps
-  native::TextEntry* entry = connection->entry;
-  if (entry && entry->parent == window) {
-    const Rect& area = entry->style.area;
-    if (event.x >= area.left && event.x < area.right && event.y >= area.top && event.y < area.bottom) {
-      entryClick(*entry, event.x);
-      return;
-    }
-  }
-  if (!window->client) return;
-  connection->pressButtons = buttonsOfState(event.state) | kPressedBit[event.button];
-  ++connection->pressDepth;
-  window->client->onButtonPress(Point{event.x, event.y});
-  --connection->pressDepth;
-  connection->pressButtons = -1;
-}
-
-bool isFocusLoss(const XFocusChangeEvent& event) {
-  if (event.mode != NotifyNormal && event.mode != NotifyWhileGrabbed) return false;
-  return event.detail == NotifyAncestor || event.detail == NotifyVirtual || event.detail == NotifyNonlinear ||
-         event.detail == NotifyNonlinearVirtual;
-}
-
 void dispatchEvent(Connection* connection, XEvent& event) {
   if (event.type == MappingNotify) {
     ErrorTrap trap(connection, false);
@@ -134,8 +109,6 @@ void dispatchEvent(Connection* connection, XEvent& event) {
   }
   native::Window* window = findWindow(connection, event.xany.window);
   if (!window) return;  // a window that is gone: its late events mean nothing
-  native::TextEntry* entry = connection->entry;
-  bool entryHere = entry && entry->parent == window;
   switch (event.type) {
     case Expose:
       invalidate(window, Rect{event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
@@ -145,10 +118,17 @@ void dispatchEvent(Connection* connection, XEvent& event) {
       handlePress(connection, window, event.xbutton);
       break;
     case KeyPress:
-      if (entryHere) entryKeyPress(*entry, event.xkey);
+    case KeyRelease:
+      handleKey(connection, window, event.xkey);
       break;
     case FocusOut:
-      if (entryHere && event.xfocus.serial >= entry->focusSerial && isFocusLoss(event.xfocus)) endTextEntry(entry);
+      handleFocusOut(connection, window, event.xfocus);
+      break;
+    case ClientMessage:
+      handleDropMessage(*window, event.xclient);
+      break;
+    case SelectionNotify:
+      handleDropData(*window, event.xselection);
       break;
     case DestroyNotify:
       if (event.xdestroywindow.window == window->id) {
@@ -305,6 +285,7 @@ void destroyWindow(Window* window) {
   if (!x11::isLiveWindow(window)) return;
   x11::Connection* connection = window->connection;
   window->client = nullptr;
+  x11::revokeDropAwareness(*window);
   if (connection->entry && connection->entry->parent == window) x11::detachTextEntry(*connection->entry);
   auto& windows = connection->windows;
   windows.erase(std::find(windows.begin(), windows.end(), window));
@@ -369,9 +350,13 @@ void handlePendingEvents() {
   x11::presentAll(connection);
 }
 
-bool registerDropTarget(Window*, WindowClient*) { return false; }  // dropping files is for Windows hosts only
+bool registerDropTarget(Window* window, WindowClient* client) {
+  return x11::isLiveWindow(window) && client && x11::makeDropAware(*window, client);
+}
 
-void revokeDropTarget(Window*) {}
+void revokeDropTarget(Window* window) {
+  if (x11::isLiveWindow(window)) x11::revokeDropAwareness(*window);
+}
 
 }  // namespace native
 }  // namespace brume
