@@ -25,7 +25,7 @@ bool kernelPathSupported(KernelPath path) noexcept {
 #if BRUME_HAS_WIDE_KERNELS
     // libgcc's tests include the system's saving of the wide registers.
     case KernelPath::Avx2:
-      return __builtin_cpu_supports("avx2");
+      return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
     case KernelPath::Avx512:
       return __builtin_cpu_supports("avx512f");
 #endif
