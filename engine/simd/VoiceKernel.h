@@ -69,10 +69,16 @@ struct RunResult {
 using RenderRunFunction = RunResult (*)(RunLanes& lanes, const RunSettings& settings, RunScratch& scratch,
                                         const float* input, float* mono, std::int32_t length) noexcept;
 
+// Any thread. The values of one wave shape at `count` phases (a multiple of
+// 16), as the kernel's runs compute them: for tests of the shapes and sines.
+using ShapeValuesFunction = void (*)(WaveShape shape, const float* phases, float* values, std::int32_t count,
+                                     const NoiseTables& noise) noexcept;
+
 struct VoiceKernel {
   KernelPath path;
   const char* name;  // "sse2", "avx2", "avx512"
   RenderRunFunction renderRun;
+  ShapeValuesFunction shapeValues;
 };
 
 // Any thread. Whether this build has the path and the processor and system can run it.

@@ -75,34 +75,46 @@ struct EventList {
   VstEvents* list() { return reinterpret_cast<VstEvents*>(this); }
 };
 
-void expectSameSound(KernelPath path, const Scenario& scenario) {
+// Both channels of every block, one after another.
+using Render = std::vector<float>;
+
+// Renders the scenario through the instrument on a path, or (path null) through the scalar engine.
+Render render(const Scenario& scenario, const KernelPath* path) {
   float defaults[kParameterCount];
   for (std::int32_t i = 0; i < kParameterCount; ++i) defaults[i] = ParameterLayout[i].defaultValue;
   reference::ReferenceSynth expected(defaults, static_cast<float>(kTempoAnswer) * 0.0001f);
   auto instrument = std::make_unique<Instrument>(&tempoHost);
-  ASSERT_TRUE(instrument->setKernelPath(path));
-
-  instrument->dispatcher(10, 0, 0, nullptr, scenario.sampleRate);
-  instrument->dispatcher(12, 0, 1, nullptr, 0.0f);
-  expected.setSampleRate(scenario.sampleRate);
-  expected.resume();
-  for (const auto& [index, value] : scenario.patch) {
-    instrument->setParameter(index, value);
-    expected.setParameter(index, value);
+  if (path) {
+    EXPECT_TRUE(instrument->setKernelPath(*path));
   }
+  auto set = [&](std::int32_t index, float value) {
+    if (path) {
+      instrument->setParameter(index, value);
+    } else {
+      expected.setParameter(index, value);
+    }
+  };
+
+  if (path) {
+    instrument->dispatcher(10, 0, 0, nullptr, scenario.sampleRate);
+    instrument->dispatcher(12, 0, 1, nullptr, 0.0f);
+  } else {
+    expected.setSampleRate(scenario.sampleRate);
+    expected.resume();
+  }
+  for (const auto& [index, value] : scenario.patch) set(index, value);
 
   std::mt19937 noise(7);
   std::uniform_real_distribution<float> sample(-0.5f, 0.5f);
-  std::int64_t position = 0;
+  Render result;
   for (const Block& block : scenario.blocks) {
-    for (const auto& [index, value] : block.parameters) {
-      instrument->setParameter(index, value);
-      expected.setParameter(index, value);
-    }
+    for (const auto& [index, value] : block.parameters) set(index, value);
     EventList events(block.events);
-    instrument->dispatcher(25, 0, 0, events.list(), 0.0f);
-    expected.receiveEvents(*events.list());
-
+    if (path) {
+      instrument->dispatcher(25, 0, 0, events.list(), 0.0f);
+    } else {
+      expected.receiveEvents(*events.list());
+    }
     const auto frames = static_cast<std::size_t>(block.frames);
     std::vector<float> input(frames, 0.0f);
     if (block.input) {
@@ -110,26 +122,33 @@ void expectSameSound(KernelPath path, const Scenario& scenario) {
     }
     // Accumulating blocks start from the same host buffer contents.
     std::vector<float> left(frames, block.replace ? 0.0f : 0.25f), right(frames, block.replace ? 0.0f : -0.25f);
-    std::vector<float> expectedLeft(left), expectedRight(right);
     float* inputs[] = {input.data()};
     float* outputs[] = {left.data(), right.data()};
-    if (block.replace) {
+    if (!path) {
+      expected.render(input.data(), left.data(), right.data(), block.frames, block.replace);
+    } else if (block.replace) {
       instrument->processReplacing(inputs, outputs, block.frames);
     } else {
       instrument->process(inputs, outputs, block.frames);
     }
-    expected.render(input.data(), expectedLeft.data(), expectedRight.data(), block.frames, block.replace);
-
-    for (std::size_t i = 0; i < frames; ++i) {
-      const float difference = std::max(std::fabs(left[i] - expectedLeft[i]), std::fabs(right[i] - expectedRight[i]));
-      if (!(difference <= kTolerance)) {
-        FAIL() << scenario.name << " on " << kernelPathName(path) << ": sample " << position + static_cast<std::int64_t>(i)
-               << " is " << left[i] << ", " << right[i] << " instead of " << expectedLeft[i] << ", "
-               << expectedRight[i];
-      }
-    }
-    position += block.frames;
+    result.insert(result.end(), left.begin(), left.end());
+    result.insert(result.end(), right.begin(), right.end());
   }
+  return result;
+}
+
+void expectAlike(const Render& got, const Render& expected, float tolerance, const std::string& what) {
+  ASSERT_EQ(got.size(), expected.size()) << what;
+  for (std::size_t i = 0; i < got.size(); ++i) {
+    if (!(std::fabs(got[i] - expected[i]) <= tolerance)) {
+      FAIL() << what << ": value " << i << " is " << got[i] << " instead of " << expected[i];
+    }
+  }
+}
+
+void expectSameSound(KernelPath path, const Scenario& scenario) {
+  expectAlike(render(scenario, &path), render(scenario, nullptr), kTolerance,
+              scenario.name + " on " + kernelPathName(path));
 }
 
 float shapeValue(int shape) { return (static_cast<float>(shape) + 0.5f) / 14.0f; }
@@ -309,6 +328,20 @@ TEST_P(EngineDifferential, SixtySecondsOfAPhraseSoundAsTheScalarEngine) {
     if (b % 10 == 8) block.events.push_back(noteOff(72 + (b / 10) % 12, 50));
   }
   expectSameSound(GetParam(), phrase);
+}
+
+// The wide paths against SSE2, which every x86 processor runs.
+TEST_P(EngineDifferential, WidePathsAgreeWithSse2) {
+  if (GetParam() == KernelPath::Sse2) GTEST_SKIP() << "the path compared with";
+  const KernelPath baseline = KernelPath::Sse2;
+  std::vector<Scenario> scenarios = namedScenarios();
+  for (unsigned seed = 1000; seed < 1050; ++seed) scenarios.push_back(randomScenario(seed));
+  for (const Scenario& scenario : scenarios) {
+    const KernelPath path = GetParam();
+    expectAlike(render(scenario, &path), render(scenario, &baseline), 1e-6f,
+                scenario.name + " on " + kernelPathName(path) + " against sse2");
+    if (HasFailure()) return;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryPath, EngineDifferential,

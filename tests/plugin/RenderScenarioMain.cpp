@@ -39,6 +39,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "render_scenario: cannot open %s: %s\n", argv[1], module.error.c_str());
     return 1;
   }
+  // Which vector path renders (a forced one falls back where the processor lacks it).
+  constexpr brume::VstInt32 kVectorPathQuery = 0x53494D44;
+  char path[64] = {};
+  if (brume::test::call(effect, 50, kVectorPathQuery, kVectorPathQuery, path) == 1) std::printf("vector path: %s\n", path);
   const std::vector<float> samples = brume::test::renderScenario(effect);
   brume::test::call(effect, 1);
 
