@@ -18,7 +18,7 @@ fi
 
 reference=$(mktemp)
 trap 'rm -f "$reference"' EXIT
-windows_output=$("$wine_runner" "$windows_program" "$windows_plugin" "$reference") || {
+windows_output=$("$wine_runner" "$windows_program" "$windows_plugin" "$reference" | tr -d '\r'; exit "${PIPESTATUS[0]}") || {
   echo "$windows_output"
   echo "the Windows render failed" >&2
   exit 1
