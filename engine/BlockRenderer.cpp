@@ -14,25 +14,52 @@ std::int32_t wrappingAdd(std::int32_t a, std::int32_t b) noexcept {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
 }
 
-// Filter, shaper, gains and limit for one run; the switches hold for the whole
-// run because nothing sets a parameter inside it.
+// Filter, shaper, gains and limit for one run in one loop, so that the
+// filter's chain of dependent steps overlaps the rest of the work.
+template <bool kFilter, bool kShaper, bool kReplace>
+void outputRun(const float* mono, std::int32_t count, float* left, float* right, const OutputGains& gains,
+               LowPassFilter::Run* filter) noexcept {
+  for (std::int32_t i = 0; i < count; ++i) {
+    float s = mono[i];
+    if constexpr (kFilter) s = filter->step(s);
+    if constexpr (kShaper) s = shapeSample(s, gains);
+    if constexpr (kReplace) {
+      left[i] = limitOutput(s * gains.left);
+      right[i] = limitOutput(s * gains.right);
+    } else {
+      left[i] = limitOutput(left[i] + s * gains.left);
+      right[i] = limitOutput(right[i] + s * gains.right);
+    }
+  }
+}
+
+template <bool kFilter, bool kShaper>
+void outputRun(const float* mono, std::int32_t count, float* left, float* right, bool replace,
+               const OutputGains& gains, LowPassFilter::Run* filter) noexcept {
+  if (replace) {
+    outputRun<kFilter, kShaper, true>(mono, count, left, right, gains, filter);
+  } else {
+    outputRun<kFilter, kShaper, false>(mono, count, left, right, gains, filter);
+  }
+}
+
+// The switches hold for the whole run because nothing sets a parameter inside it.
 void renderOutput(float* mono, std::int32_t count, float* left, float* right, bool replace, const OutputGains& gains,
                   const RenderContext& context) noexcept {
-  if (context.currentValues.get(kLpFilter) > 0.5f) context.filter.processRun(mono, count);
-  if (context.currentValues.get(kComp) != kShaperOffSetting) {
-    for (std::int32_t i = 0; i < count; ++i) mono[i] = shapeSample(mono[i], gains);
+  const bool shaper = context.currentValues.get(kComp) != kShaperOffSetting;
+  if (!(context.currentValues.get(kLpFilter) > 0.5f)) {
+    if (shaper) return outputRun<false, true>(mono, count, left, right, replace, gains, nullptr);
+    return outputRun<false, false>(mono, count, left, right, replace, gains, nullptr);
   }
-  if (replace) {
-    for (std::int32_t i = 0; i < count; ++i) {
-      left[i] = limitOutput(mono[i] * gains.left);
-      right[i] = limitOutput(mono[i] * gains.right);
-    }
-  } else {
-    for (std::int32_t i = 0; i < count; ++i) {
-      left[i] = limitOutput(left[i] + mono[i] * gains.left);
-      right[i] = limitOutput(right[i] + mono[i] * gains.right);
-    }
+  LowPassFilter::Run filter(context.filter);
+  if (filter.atRest() && std::all_of(mono, mono + count, [](float x) { return x == 0.0f; })) {
+    // Silence into a filter at rest: it stays at rest and gives gain x 0.
+    std::fill(mono, mono + count, filter.restingOutput());
+    if (shaper) return outputRun<false, true>(mono, count, left, right, replace, gains, nullptr);
+    return outputRun<false, false>(mono, count, left, right, replace, gains, nullptr);
   }
+  if (shaper) return outputRun<true, true>(mono, count, left, right, replace, gains, &filter);
+  outputRun<true, false>(mono, count, left, right, replace, gains, &filter);
 }
 
 }  // namespace
