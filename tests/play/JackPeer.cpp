@@ -107,8 +107,9 @@ int main(int argc, char** argv) {
   unsigned long long frame = 0;
   unsigned status = 0, data1 = 0, data2 = 0;
   while (events >> frame >> status >> data1 >> data2) {
-    peer.phrase.push_back(MidiAt{frame, {static_cast<unsigned char>(status), static_cast<unsigned char>(data1),
-                                         static_cast<unsigned char>(data2)}});
+    peer.phrase.push_back(MidiAt{
+        frame,
+        {static_cast<unsigned char>(status), static_cast<unsigned char>(data1), static_cast<unsigned char>(data2)}});
   }
   peer.wantedFrames = std::strtoul(argv[4], nullptr, 10);
   peer.captured.assign(peer.wantedFrames * 2, 0.0f);
@@ -148,6 +149,7 @@ int main(int argc, char** argv) {
   jack_client_close(peer.captureClient);
   std::FILE* out = std::fopen(argv[3], "wb");
   if (out == nullptr) return 1;
-  const bool written = std::fwrite(peer.captured.data(), sizeof(float), peer.captured.size(), out) == peer.captured.size();
+  const bool written =
+      std::fwrite(peer.captured.data(), sizeof(float), peer.captured.size(), out) == peer.captured.size();
   return std::fclose(out) == 0 && written ? 0 : 1;
 }

@@ -27,9 +27,9 @@ constexpr std::int64_t kCaptureFrames = 72000;  // 1.5 s
 
 // Chords, a release at the same frame as a note, notes off the block grid (all frames multiples of 50).
 const std::vector<PhraseEvent> kPhrase = {
-    {0, {0x90, 60, 100}},     {4800, {0x90, 64, 90}},   {9650, {0x90, 67, 80}},   {12350, {0x90, 48, 127}},
-    {24000, {0x80, 60, 0}},   {24000, {0x90, 72, 110}}, {24050, {0x80, 64, 0}},   {30100, {0x80, 67, 0}},
-    {36000, {0x90, 67, 0}},   {40000, {0x80, 48, 0}},   {43200, {0x80, 72, 0}},   {48000, {0x90, 55, 64}},
+    {0, {0x90, 60, 100}},   {4800, {0x90, 64, 90}},   {9650, {0x90, 67, 80}}, {12350, {0x90, 48, 127}},
+    {24000, {0x80, 60, 0}}, {24000, {0x90, 72, 110}}, {24050, {0x80, 64, 0}}, {30100, {0x80, 67, 0}},
+    {36000, {0x90, 67, 0}}, {40000, {0x80, 48, 0}},   {43200, {0x80, 72, 0}}, {48000, {0x90, 55, 64}},
     {60000, {0x80, 55, 0}},
 };
 
@@ -43,18 +43,35 @@ class PlayTest : public ::testing::Test {
   }
 
   std::vector<std::string> playArguments(const std::string& plugin = BRUME7_PLUGIN) const {
-    return {BRUME7_HOST_TOOL,        "play",          plugin,          "--no-connect",
-            "--connect-midi",        peer + "-feed:midi_out",          "--connect-audio",
-            peer + "-capture:in_1",  "--connect-audio", peer + "-capture:in_2"};
+    return {BRUME7_HOST_TOOL,
+            "play",
+            plugin,
+            "--no-connect",
+            "--connect-midi",
+            peer + "-feed:midi_out",
+            "--connect-audio",
+            peer + "-capture:in_1",
+            "--connect-audio",
+            peer + "-capture:in_2"};
   }
 
   // The offline render of the phrase as interleaved stereo.
   std::vector<float> render(const std::vector<PhraseEvent>& phrase, const std::vector<std::string>& extra = {}) {
     writeMidiFile(folder.file("phrase.mid"), phrase);
-    std::vector<std::string> arguments = {BRUME7_HOST_TOOL, "render", "-p", BRUME7_PLUGIN, "--rate",
-                                          std::to_string(kRate), "--block", std::to_string(kBlock), "--length",
+    std::vector<std::string> arguments = {BRUME7_HOST_TOOL,
+                                          "render",
+                                          "-p",
+                                          BRUME7_PLUGIN,
+                                          "--rate",
+                                          std::to_string(kRate),
+                                          "--block",
+                                          std::to_string(kBlock),
+                                          "--length",
                                           std::to_string(static_cast<double>(kCaptureFrames) / kRate),
-                                          "--no-progress", "-o", folder.file("render.wav"), folder.file("phrase.mid")};
+                                          "--no-progress",
+                                          "-o",
+                                          folder.file("render.wav"),
+                                          folder.file("phrase.mid")};
     arguments.insert(arguments.end(), extra.begin(), extra.end());
     ChildProcess tool(arguments, folder.path(), "render");
     EXPECT_EQ(tool.wait(60), 0) << tool.errors();
@@ -65,8 +82,8 @@ class PlayTest : public ::testing::Test {
   std::unique_ptr<ChildProcess> startPeer(const std::vector<PhraseEvent>& phrase, std::int64_t frames,
                                           const std::vector<std::string>& resize = {}) {
     writePeerEvents(folder.file("phrase.txt"), phrase);
-    std::vector<std::string> arguments = {BRUME7_JACK_PEER, peer, folder.file("phrase.txt"),
-                                          folder.file("capture.raw"), std::to_string(frames)};
+    std::vector<std::string> arguments = {BRUME7_JACK_PEER, peer, folder.file("phrase.txt"), folder.file("capture.raw"),
+                                          std::to_string(frames)};
     arguments.insert(arguments.end(), resize.begin(), resize.end());
     auto process = std::make_unique<ChildProcess>(arguments, folder.path(), "peer");
     if (!process->waitForOutput("ready", 15)) return nullptr;
@@ -163,20 +180,27 @@ TEST_P(PlayRefuses, WithOneLineAndNothingWritten) {
 INSTANTIATE_TEST_SUITE_P(
     BadInputs, PlayRefuses,
     ::testing::Values(
-        BadInput{"NoServer", {BRUME7_PLUGIN, "--seconds", "1", "--record", "@/take.wav"},
-                 {"JACK_DEFAULT_SERVER=brume7-no-such-server"}, "jackd -d alsa"},
-        BadInput{"MissingMidiPort", {BRUME7_PLUGIN, "--connect-midi", "nobody:midi_out", "--record", "@/take.wav"},
-                 {}, "no JACK port named 'nobody:midi_out'"},
-        BadInput{"MissingAudioPort", {BRUME7_PLUGIN, "--connect-audio", "system:nothing"}, {},
+        BadInput{"NoServer",
+                 {BRUME7_PLUGIN, "--seconds", "1", "--record", "@/take.wav"},
+                 {"JACK_DEFAULT_SERVER=brume7-no-such-server"},
+                 "jackd -d alsa"},
+        BadInput{"MissingMidiPort",
+                 {BRUME7_PLUGIN, "--connect-midi", "nobody:midi_out", "--record", "@/take.wav"},
+                 {},
+                 "no JACK port named 'nobody:midi_out'"},
+        BadInput{"MissingAudioPort",
+                 {BRUME7_PLUGIN, "--connect-audio", "system:nothing"},
+                 {},
                  "no JACK port named 'system:nothing'"},
-        BadInput{"AudioPortGivenForMidi", {BRUME7_PLUGIN, "--connect-midi", "system:capture_1"}, {},
-                 "is not a MIDI output"},
+        BadInput{
+            "AudioPortGivenForMidi", {BRUME7_PLUGIN, "--connect-midi", "system:capture_1"}, {}, "is not a MIDI output"},
         BadInput{"NotAnInstrument", {BRUME7_EFFECT_PLUGIN, "--record", "@/take.wav"}, {}, "is not an instrument"},
         BadInput{"NoOutputs", {BRUME7_SILENT_PLUGIN}, {}, "has no audio outputs"},
-        BadInput{"EditorWithoutDisplay", {BRUME7_PLUGIN, "--editor", "--record", "@/take.wav"}, {"DISPLAY"},
+        BadInput{"EditorWithoutDisplay",
+                 {BRUME7_PLUGIN, "--editor", "--record", "@/take.wav"},
+                 {"DISPLAY"},
                  "DISPLAY is not set"},
-        BadInput{"UnwritableRecording", {BRUME7_PLUGIN, "--record", "@/missing/take.wav"}, {},
-                 "cannot record to"}),
+        BadInput{"UnwritableRecording", {BRUME7_PLUGIN, "--record", "@/missing/take.wav"}, {}, "cannot record to"}),
     [](const ::testing::TestParamInfo<BadInput>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -48,14 +48,14 @@ TEST(PlayEditor, ShowsInAWindowOfItsNameAndAKnobDragChangesTheSound) {
   const std::vector<PhraseEvent> heldNote = {{0, {0x90, 57, 100}}, {kFrames - 50, {0xB0, 1, 0}}};
   writePeerEvents(folder.file("phrase.txt"), heldNote);
   const std::string peer = "editorpeer" + std::to_string(getpid());
-  ChildProcess feeder({BRUME7_JACK_PEER, peer, folder.file("phrase.txt"), folder.file("capture.raw"),
-                       std::to_string(kFrames)},
-                      folder.path(), "peer");
+  ChildProcess feeder(
+      {BRUME7_JACK_PEER, peer, folder.file("phrase.txt"), folder.file("capture.raw"), std::to_string(kFrames)},
+      folder.path(), "peer");
   ASSERT_TRUE(feeder.waitForOutput("ready", 15)) << feeder.errors();
-  ChildProcess play({BRUME7_HOST_TOOL, "play", BRUME7_PLUGIN, "--editor", "--no-connect", "--connect-midi",
-                     peer + "-feed:midi_out", "--connect-audio", peer + "-capture:in_1", "--connect-audio",
-                     peer + "-capture:in_2"},
-                    folder.path(), "play");
+  ChildProcess play(
+      {BRUME7_HOST_TOOL, "play", BRUME7_PLUGIN, "--editor", "--no-connect", "--connect-midi", peer + "-feed:midi_out",
+       "--connect-audio", peer + "-capture:in_1", "--connect-audio", peer + "-capture:in_2"},
+      folder.path(), "play");
 
   const std::string window = firstLineOf("timeout 15 xdotool search --sync --name '^Brume7$' 2>/dev/null");
   ASSERT_FALSE(window.empty()) << "no window titled Brume7; " << play.errors();

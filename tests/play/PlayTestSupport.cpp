@@ -38,8 +38,8 @@ void putBigEndian(std::string& out, std::uint32_t value, int bytes) {
 
 }  // namespace
 
-ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std::string& folder,
-                           const std::string& tag, const std::vector<std::string>& environment)
+ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std::string& folder, const std::string& tag,
+                           const std::vector<std::string>& environment)
     : outPath(folder + "/" + tag + ".out"), errPath(folder + "/" + tag + ".err") {
   pid = fork();
   if (pid == 0) {

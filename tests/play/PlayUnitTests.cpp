@@ -39,7 +39,8 @@ TEST(LiveEventList, KeepsOrderFramesAndBytesAndCountsWhatDoesNotFit) {
   EXPECT_TRUE(events.add(255, bend, 3));
   EXPECT_FALSE(events.add(256, off, 3));
   std::vector<int> frames;
-  EXPECT_EQ(listed(events, &frames), (std::vector<std::vector<std::uint8_t>>{{0x91, 60, 100}, {0xC1, 5, 0}, {0xE0, 0, 64}}));
+  EXPECT_EQ(listed(events, &frames),
+            (std::vector<std::vector<std::uint8_t>>{{0x91, 60, 100}, {0xC1, 5, 0}, {0xE0, 0, 64}}));
   EXPECT_EQ(frames, (std::vector<int>{7, 0, 255}));
   EXPECT_EQ(events.droppedEvents(), 1u);
   events.clear();
@@ -66,8 +67,8 @@ TEST(LiveEventList, ReleasesReleaseTheHeldNotesAndSilenceEveryChannelPlayed) {
   EXPECT_EQ(events.heldNoteCount(), 2);
   events.clear();
   events.addReleases(0);
-  EXPECT_EQ(listed(events), (std::vector<std::vector<std::uint8_t>>{
-                                {0x80, 60, 0}, {0x83, 64, 0}, {0xB0, 123, 0}, {0xB3, 123, 0}}));
+  EXPECT_EQ(listed(events),
+            (std::vector<std::vector<std::uint8_t>>{{0x80, 60, 0}, {0x83, 64, 0}, {0xB0, 123, 0}, {0xB3, 123, 0}}));
   EXPECT_EQ(events.heldNoteCount(), 0);
 }
 
@@ -158,16 +159,14 @@ class PlayOptionsRefuse : public ::testing::TestWithParam<std::vector<std::strin
 
 TEST_P(PlayOptionsRefuse, AMalformedCommandLine) { EXPECT_THROW(parsePlayOptions(GetParam()), UsageError); }
 
-INSTANTIATE_TEST_SUITE_P(BadCommandLines, PlayOptionsRefuse,
-                         ::testing::Values(std::vector<std::string>{"a.so", "b.so"},
-                                           std::vector<std::string>{"--seconds", "-1"},
-                                           std::vector<std::string>{"--seconds"},
-                                           std::vector<std::string>{"--connect-midi="},
-                                           std::vector<std::string>{"--format", "pcm16"},
-                                           std::vector<std::string>{"--record", "x.wav", "--format", "mp3"},
-                                           std::vector<std::string>{"--set", "Cutoff"},
-                                           std::vector<std::string>{"--max-events", "0"},
-                                           std::vector<std::string>{"--loud"}));
+INSTANTIATE_TEST_SUITE_P(
+    BadCommandLines, PlayOptionsRefuse,
+    ::testing::Values(std::vector<std::string>{"a.so", "b.so"}, std::vector<std::string>{"--seconds", "-1"},
+                      std::vector<std::string>{"--seconds"}, std::vector<std::string>{"--connect-midi="},
+                      std::vector<std::string>{"--format", "pcm16"},
+                      std::vector<std::string>{"--record", "x.wav", "--format", "mp3"},
+                      std::vector<std::string>{"--set", "Cutoff"}, std::vector<std::string>{"--max-events", "0"},
+                      std::vector<std::string>{"--loud"}));
 
 }  // namespace
 }  // namespace brume::test

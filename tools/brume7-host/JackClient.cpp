@@ -42,13 +42,9 @@ JackClient::JackClient(const std::string& wanted) {
                       " is running: start one (e.g. 'jackd -d alsa', or PipeWire's JACK with 'pw-jack "
                       "brume7-host play') and try again");
     }
-    throw ToolError("the " + serverDescription() + " refused the client (status 0x" +
-                    [&] {
-                      char hex[16];
-                      std::snprintf(hex, sizeof hex, "%x", static_cast<unsigned>(status));
-                      return std::string(hex);
-                    }() +
-                    ")");
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%x", static_cast<unsigned>(status));
+    throw ToolError("the " + serverDescription() + " refused the client (JACK status " + code + ")");
   }
 }
 

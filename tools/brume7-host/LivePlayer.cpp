@@ -152,7 +152,8 @@ void LivePlayer::finishWithoutJack() {
     outputPointers[i] = spareBuffers[inputPointers.size() + i].data();
     std::fill(spareBuffers[inputPointers.size() + i].begin(), spareBuffers[inputPointers.size() + i].end(), 0.0f);
   }
-  for (std::size_t i = 0; i < inputPointers.size(); ++i) std::fill(spareBuffers[i].begin(), spareBuffers[i].end(), 0.0f);
+  for (std::size_t i = 0; i < inputPointers.size(); ++i)
+    std::fill(spareBuffers[i].begin(), spareBuffers[i].end(), 0.0f);
   events.clear();
   render(inputPointers.data(), outputPointers.data(), frames, true);
   finished.store(true, std::memory_order_release);
@@ -203,7 +204,8 @@ PlayStatistics LivePlayer::statistics() const {
   statistics.cycles = cycles.load(std::memory_order_relaxed);
   statistics.xruns = xruns.load(std::memory_order_relaxed);
   statistics.peak = peakLevel.load(std::memory_order_relaxed);
-  statistics.averageLoad = statistics.seconds > 0.0 ? busySeconds.load(std::memory_order_relaxed) / statistics.seconds : 0.0;
+  statistics.averageLoad =
+      statistics.seconds > 0.0 ? busySeconds.load(std::memory_order_relaxed) / statistics.seconds : 0.0;
   statistics.peakLoad = peakLoad.load(std::memory_order_relaxed);
   statistics.droppedEvents = events.droppedEvents();
   statistics.lostRecordingFrames = recorder != nullptr ? recorder->lostFrames() : 0;

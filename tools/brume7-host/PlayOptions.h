@@ -18,9 +18,9 @@ struct PlayOptions {
   std::vector<std::string> audioPorts;        // output k goes to the k-th; empty: the first physical playback ports
   bool noConnect = false;                     // no default connections
   bool editor = false;
-  std::string recordPath;               // empty: no recording
-  std::optional<SampleFormat> format;   // of the recording; unset: float, or pcm24 for FLAC
-  std::optional<double> seconds;        // unset: until Ctrl-C or SIGTERM
+  std::string recordPath;              // empty: no recording
+  std::optional<SampleFormat> format;  // of the recording; unset: float, or pcm24 for FLAC
+  std::optional<double> seconds;       // unset: until Ctrl-C or SIGTERM
   int maxEventsPerCycle = 1024;
 
   SampleFormat resolvedFormat() const;

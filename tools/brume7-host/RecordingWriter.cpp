@@ -42,7 +42,9 @@ RecordingWriter::~RecordingWriter() {
   if (thread.joinable()) thread.join();
 }
 
-void RecordingWriter::start() { thread = std::thread([this] { run(); }); }
+void RecordingWriter::start() {
+  thread = std::thread([this] { run(); });
+}
 
 void RecordingWriter::run() {
   while (!stopping.load(std::memory_order_acquire)) {
