@@ -34,8 +34,10 @@ JackServer::JackServer(int sampleRate, int frames) {
     dup2(quietFd, 0);
     dup2(quietFd, 1);
     dup2(quietFd, 2);
-    execlp("jackd", "jackd", "-n", serverName.c_str(), "-d", "dummy", "-r", rate.c_str(), "-p", period.c_str(),
-           static_cast<char*>(nullptr));
+    // Synchronous mode with a long client timeout: on a loaded machine a late
+    // cycle delays the dummy clock instead of losing audio.
+    execlp("jackd", "jackd", "-n", serverName.c_str(), "-S", "-t", "5000", "-d", "dummy", "-r", rate.c_str(), "-p",
+           period.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
   if (child < 0) {

@@ -14,7 +14,8 @@ class JackServer {
   // True when jackd is on the PATH.
   static bool isInstalled();
 
-  // Starts `jackd -n NAME -d dummy -r rate -p frames` and waits until a client can connect; check running().
+  // Starts `jackd -n NAME -S -t 5000 -d dummy -r rate -p frames` and waits until a client can connect;
+  // check running().
   explicit JackServer(int sampleRate = 48000, int frames = 256);
   // Stops the server (SIGTERM, then SIGKILL) and waits for it.
   ~JackServer();

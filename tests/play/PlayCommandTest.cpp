@@ -111,7 +111,7 @@ TEST_F(PlayTest, PlaysWhatTheOfflineRenderMakesAndRecordsWhatItPlays) {
   const std::int64_t start = firstSoundingFrame(expected, 2);
   ASSERT_GE(start, 0) << "the render is silent";
   EXPECT_EQ(firstSoundingFrame(captured, 2), start);
-  EXPECT_EQ(compareFrames(captured, 0, expected, 0, kCaptureFrames, 2), "");
+  EXPECT_EQ(compareFrames(captured, 0, expected, 0, kCaptureFrames, 2), "") << play.output();
 
   // The recording holds the silence before the phrase too: aligned on its first sound.
   const AudioData recorded = readAudioFile(folder.file("played.wav"));

@@ -118,6 +118,20 @@ TEST_F(LiveProcess, AllocatesNothingAndTakesNoLockWhilePlayingAndRecording) {
   EXPECT_EQ(recording.framesWritten(), player.statistics().frames);
 }
 
+TEST_F(LiveProcess, CountsTheEventsBeyondTheListsCapacity) {
+  load(BRUME7_PROBE_PLUGIN);
+  LivePlayer player(*plugin, *host, *client, 2, nullptr);
+  client->activate();
+  Feeder feeder;  // three events a cycle
+  client->connect(feeder.portName(), player.midiPortName());
+  waitFor(std::chrono::milliseconds(200));
+  const PlayStatistics played = player.statistics();
+  EXPECT_GT(played.cycles, 10u);
+  // One of every connected cycle's three; the statistics may see one cycle more of them.
+  EXPECT_GT(played.droppedEvents, played.cycles / 2);
+  EXPECT_LE(played.droppedEvents, played.cycles + 1);
+}
+
 TEST_F(LiveProcess, ABufferSizeChangeSuspendsReconfiguresAndResumesThePlugin) {
   load(BRUME7_PROBE_PLUGIN);
   constexpr VstInt32 kVendorSpecific = 50;

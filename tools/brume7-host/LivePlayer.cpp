@@ -13,7 +13,7 @@
 namespace brume {
 namespace {
 
-// The largest JACK buffer; the spare buffers grow when JACK goes beyond.
+// JACK's usual largest buffer; the spare buffers grow when JACK goes beyond.
 constexpr int kInitialSpareFrames = 8192;
 
 template <typename T>
@@ -65,7 +65,7 @@ std::vector<std::string> LivePlayer::outputPortNames() const {
 }
 
 void LivePlayer::sizeSpareBuffers(int frames) {
-  // Two silent inputs' worth and the outputs for a last block rendered without JACK.
+  // Silent inputs for a plug-in without any, and the outputs of a last block rendered without JACK.
   const std::size_t count = inputPointers.size() + outputPointers.size();
   spareBuffers.assign(count, std::vector<float>(static_cast<std::size_t>(frames), 0.0f));
 }
