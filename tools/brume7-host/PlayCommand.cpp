@@ -117,24 +117,26 @@ bool isInstrument(PluginInstance& plugin) {
 // The plug-in's editor in a top-level window, open while this lives.
 class EditorSession {
  public:
+  // Opens the editor in a new window and shows it; check shown().
   EditorSession(PluginInstance& plugin, Display* display, std::mutex& pluginCalls)
       : plugin(plugin), pluginCalls(pluginCalls) {
-    std::lock_guard<std::mutex> lock(pluginCalls);
-    ERect* rect = nullptr;
-    int width = 400;
-    int height = 300;
-    if (plugin.dispatch(kEditorGetRect, 0, 0, &rect) != 0 && rect != nullptr && rect->right > rect->left &&
-        rect->bottom > rect->top) {
-      width = rect->right - rect->left;
-      height = rect->bottom - rect->top;
+    {
+      std::lock_guard<std::mutex> lock(pluginCalls);
+      ERect* rect = nullptr;
+      int width = 400;
+      int height = 300;
+      if (plugin.dispatch(kEditorGetRect, 0, 0, &rect) != 0 && rect != nullptr && rect->right > rect->left &&
+          rect->bottom > rect->top) {
+        width = rect->right - rect->left;
+        height = rect->bottom - rect->top;
+      }
+      const std::string name = plugin.effectName();
+      window = std::make_unique<HostWindow>(display, width, height, name.empty() ? "brume7-host" : name);
+      plugin.dispatch(kEditorOpen, 0, reinterpret_cast<VstIntPtr>(display),
+                      reinterpret_cast<void*>(static_cast<std::uintptr_t>(window->id)));
+      open = true;
     }
-    const std::string name = plugin.effectName();
-    window = std::make_unique<HostWindow>(display, width, height, name.empty() ? "brume7-host" : name);
-    plugin.dispatch(kEditorOpen, 0, reinterpret_cast<VstIntPtr>(display),
-                    reinterpret_cast<void*>(static_cast<std::uintptr_t>(window->id)));
-    open = true;
     window->show();
-    if (!window->isMapped()) throw ToolError("the editor window did not show on the X display");
   }
   ~EditorSession() { close(); }
   EditorSession(const EditorSession&) = delete;
@@ -148,6 +150,8 @@ class EditorSession {
     plugin.dispatch(kEditorIdle);
     return true;
   }
+
+  bool shown() const { return window->isMapped(); }
 
   void close() {
     if (!open) return;
@@ -248,7 +252,10 @@ int runPlay(const std::vector<std::string>& arguments) {
 
 #ifdef BRUME_HOST_PLAY_WITH_EDITOR
   std::optional<EditorSession> editor;
-  if (display) editor.emplace(plugin, display->display, player.pluginCalls());
+  if (display) {
+    editor.emplace(plugin, display->display, player.pluginCalls());
+    if (!editor->shown()) throw ToolError("the editor window did not show on the X display");
+  }
 #endif
 
   std::printf("playing as JACK client '%s' at %.0f Hz, %d frames per cycle%s\n", client.name().c_str(),
