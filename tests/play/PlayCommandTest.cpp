@@ -151,6 +151,24 @@ TEST_F(PlayTest, ABufferSizeChangeWhilePlayingKeepsTheSoundContinuous) {
   EXPECT_NE(play.output().find("played "), std::string::npos) << play.output();
 }
 
+TEST_F(PlayTest, NamesItsClientAfterThePluginUniquelyAndConnectsToThePlaybackPortsByDefault) {
+  ChildProcess first({BRUME7_HOST_TOOL, "play", BRUME7_PLUGIN, "--seconds", "3"}, folder.path(), "first");
+  ASSERT_TRUE(first.waitForOutput("playing as", 15)) << first.errors();
+  ChildProcess second({BRUME7_HOST_TOOL, "play", BRUME7_PLUGIN, "--seconds", "3"}, folder.path(), "second");
+  ASSERT_TRUE(second.waitForOutput("playing as", 15)) << second.errors();
+  ChildProcess ports({"/bin/sh", "-c", "jack_lsp -c"}, folder.path(), "ports");
+  ASSERT_EQ(ports.wait(10), 0) << ports.errors();
+  EXPECT_NE(first.output().find("playing as JACK client 'Brume7' at 48000 Hz, 256 frames"), std::string::npos)
+      << first.output();
+  EXPECT_EQ(second.output().find("client 'Brume7' "), std::string::npos) << second.output();
+  // The outputs go to the dummy card's playback ports, one to one.
+  const std::string connections = ports.output();
+  EXPECT_NE(connections.find("Brume7:out_1\n   system:playback_1\n"), std::string::npos) << connections;
+  EXPECT_NE(connections.find("Brume7:out_2\n   system:playback_2\n"), std::string::npos) << connections;
+  EXPECT_EQ(first.wait(20), 0) << first.errors();
+  EXPECT_EQ(second.wait(20), 0) << second.errors();
+}
+
 struct BadInput {
   const char* name;
   std::vector<std::string> options;  // after "play"; "@" stands for the scratch folder
