@@ -7,6 +7,7 @@ native_packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libbenchmark-dev
   libsndfile1-dev libfreetype-dev libpng-dev libx11-dev fonts-liberation valgrind
+  libjack-jackd2-dev
 )
 windows_packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
@@ -14,6 +15,8 @@ windows_packages=(
 )
 # Other people's plug-ins and hosts the tests use as peers, and the X server for editor tests.
 test_peer_packages=(dpf-plugins-vst ardour xvfb xdotool)
+# The JACK server the live-play tests start with its dummy driver.
+test_peer_packages+=(jackd2)
 
 case "${1:-all}" in
   native | all) ;;
@@ -56,6 +59,8 @@ if [ "${1:-all}" = all ]; then
   # Wine as Debian recommends it (its fonts and libraries), the rest lean.
   mapfile -t missing < <(missing_from "${windows_packages[@]}")
   install_packages "" "${missing[@]}"
+  # jackd2 asks whether to allow realtime priority; answered beforehand, as sudo may drop DEBIAN_FRONTEND.
+  echo "jackd2 jackd/tweak_rt_limits boolean false" | $sudo debconf-set-selections
   mapfile -t missing < <(missing_from "${test_peer_packages[@]}")
   install_packages --no-install-recommends "${missing[@]}"
 fi

@@ -22,6 +22,7 @@ extern const Command kRenderCommand;
 extern const Command kBenchCommand;
 extern const Command kSnapshotCommand;  // native builds with the headless platform only
 extern const Command kEditorCommand;    // builds with X11 only
+extern const Command kPlayCommand;      // live through JACK; elsewhere it says it is not available
 
 // All commands, in the order the help lists them.
 const std::vector<const Command*>& commandTable();

@@ -17,6 +17,7 @@ const std::vector<const Command*>& commandTable() {
 #ifdef BRUME_HOST_WITH_EDITOR
                                                        &kEditorCommand,
 #endif
+                                                       &kPlayCommand,
   };
   return commands;
 }

@@ -2,8 +2,6 @@
 // own and keeps it alive with idle calls, printing the plug-in's automation
 // and edit requests so that a script can follow what the user does.
 
-#include <signal.h>
-
 #include <chrono>
 #include <cstdarg>
 #include <cstdint>
@@ -21,11 +19,13 @@
 #include "gui/native/x11/X11Connection.h"
 #include "tools/brume7-host/Command.h"
 #include "tools/brume7-host/CommandLine.h"
+#include "tools/brume7-host/EditorWindow.h"
 #include "tools/brume7-host/EffectOpcodes.h"
 #include "tools/brume7-host/HostContext.h"
 #include "tools/brume7-host/ParameterAssignment.h"
 #include "tools/brume7-host/PluginLibrary.h"
 #include "tools/brume7-host/RenderSession.h"
+#include "tools/brume7-host/StopSignals.h"
 #include "tools/brume7-host/ToolError.h"
 
 #include <X11/Xlib.h>
@@ -50,7 +50,7 @@ const char kEditorHelp[] =
     "  end INDEX            the edit of parameter INDEX is over\n"
     "  screenshot FILE      the screenshot was written\n"
     "\n"
-    "No audio is rendered: the editor runs without sound (--play is not there yet).\n"
+    "No audio is rendered here: 'brume7-host play --editor' plays while it shows.\n"
     "\n"
     "Arguments:\n"
     "  PLUGIN               the plug-in module (default: Brume7.so beside brume7-host)\n"
@@ -66,36 +66,8 @@ const char kEditorHelp[] =
 
 constexpr auto kIdlePeriod = std::chrono::milliseconds(30);
 constexpr auto kScreenshotDelay = std::chrono::milliseconds(500);
-constexpr auto kMapTimeout = std::chrono::seconds(5);
 constexpr int kFallbackWidth = 400;
 constexpr int kFallbackHeight = 300;
-
-volatile sig_atomic_t stopRequested = 0;
-
-void requestStop(int) { stopRequested = 1; }
-
-// SIGINT and SIGTERM end the idle loop instead of the process while alive.
-class StopSignals {
- public:
-  StopSignals() {
-    stopRequested = 0;
-    struct sigaction action {};
-    action.sa_handler = requestStop;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previousInterrupt);
-    sigaction(SIGTERM, &action, &previousTerminate);
-  }
-  ~StopSignals() {
-    sigaction(SIGINT, &previousInterrupt, nullptr);
-    sigaction(SIGTERM, &previousTerminate, nullptr);
-  }
-  StopSignals(const StopSignals&) = delete;
-  StopSignals& operator=(const StopSignals&) = delete;
-
- private:
-  struct sigaction previousInterrupt {};
-  struct sigaction previousTerminate {};
-};
 
 void printLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void printLine(const char* format, ...) {
@@ -126,24 +98,6 @@ VstIntPtr BRUME_VSTCALL editorHostCallback(AEffect* effect, VstInt32 opcode, Vst
   }
   return answer;
 }
-
-// The X display, closed last.
-class DisplayConnection {
- public:
-  DisplayConnection() {
-    const char* name = std::getenv("DISPLAY");
-    if (name == nullptr || *name == '\0') {
-      throw ToolError("no X display: DISPLAY is not set (the editor needs an X server; try xvfb-run)");
-    }
-    display = XOpenDisplay(nullptr);
-    if (display == nullptr) throw ToolError(std::string("cannot open X display '") + name + "'");
-  }
-  ~DisplayConnection() { XCloseDisplay(display); }
-  DisplayConnection(const DisplayConnection&) = delete;
-  DisplayConnection& operator=(const DisplayConnection&) = delete;
-
-  Display* display = nullptr;
-};
 
 // One plug-in instance made with the printing callback; closed (after its editor) when destroyed.
 class EditorPlugin {
@@ -242,78 +196,6 @@ class OpenEditor {
   EditorPlugin& plugin;
 };
 
-// The tool's top-level window that the editor lives in.
-class HostWindow {
- public:
-  HostWindow(Display* display, int width, int height, const std::string& title) : display(display) {
-    int screen = DefaultScreen(display);
-    id =
-        XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(width),
-                            static_cast<unsigned>(height), 0, BlackPixel(display, screen), BlackPixel(display, screen));
-    XStoreName(display, id, title.c_str());
-    deleteRequest = XInternAtom(display, "WM_DELETE_WINDOW", False);
-    XSetWMProtocols(display, id, &deleteRequest, 1);
-    setFixedSize(width, height);
-    XSelectInput(display, id, StructureNotifyMask);
-  }
-  ~HostWindow() {
-    // Someone else may have destroyed it a moment ago: that BadWindow is no reason to fail.
-    x11::ErrorTrap trap(display);
-    if (!gone) XDestroyWindow(display, id);
-  }
-  HostWindow(const HostWindow&) = delete;
-  HostWindow& operator=(const HostWindow&) = delete;
-
-  void resize(int width, int height) {
-    setFixedSize(width, height);
-    XResizeWindow(display, id, static_cast<unsigned>(width), static_cast<unsigned>(height));
-  }
-
-  // Maps the window and waits until the server shows it.
-  void show() {
-    XMapWindow(display, id);
-    auto deadline = std::chrono::steady_clock::now() + kMapTimeout;
-    while (!mapped && !closed() && std::chrono::steady_clock::now() < deadline) {
-      handleEvents();
-      if (!mapped) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-  }
-
-  void handleEvents() {
-    while (!gone && XPending(display) > 0) {
-      XEvent event;
-      XNextEvent(display, &event);
-      if (event.xany.window != id) continue;
-      if (event.type == MapNotify) mapped = true;
-      if (event.type == DestroyNotify) gone = true;
-      if (event.type == ClientMessage && static_cast<Atom>(event.xclient.data.l[0]) == deleteRequest)
-        closeRequested = true;
-    }
-  }
-
-  bool closed() const { return gone || closeRequested; }
-  bool isMapped() const { return mapped && !gone; }
-
-  ::Window id = 0;
-
- private:
-  void setFixedSize(int width, int height) {
-    XSizeHints* hints = XAllocSizeHints();
-    if (hints == nullptr) return;
-    hints->flags = PMinSize | PMaxSize;
-    hints->min_width = hints->max_width = width;
-    hints->min_height = hints->max_height = height;
-    XSetWMNormalHints(display, id, hints);
-    XFree(hints);
-  }
-
-  Display* display;
-  Atom deleteRequest = 0;
-  bool mapped = false;
-  bool gone = false;
-  bool closeRequested = false;
-};
-
 void writeScreenshot(Display* display, ::Window window, const std::string& path) {
   XSync(display, False);
   raster::Canvas pixels;
@@ -374,7 +256,7 @@ int runEditor(const std::vector<std::string>& arguments) {
   bool announced = false;
   bool screenshotTaken = screenshotPath.empty();
   auto nextIdle = start;
-  while (!stopRequested) {
+  while (!StopSignals::requested()) {
     window.handleEvents();
     if (window.closed()) break;
     plugin.idle();

@@ -38,13 +38,15 @@ class HostContext {
   static constexpr const char* kProduct = "brume7-host";
 
   explicit HostContext(const HostSettings& settings = HostSettings{});
+  virtual ~HostContext() = default;
 
   HostSettings settings;
   HostCallLog log;
 
   // Answers one callback request; called from whichever thread the plug-in
   // calls back on (here: the main thread). Real-time safe: no allocation, no I/O.
-  VstIntPtr answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) noexcept;
+  // A live host that is called back from several threads answers in its own way.
+  virtual VstIntPtr answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) noexcept;
 
   // The function handed to plug-ins. Finds the context through the record's
   // `user` field, or the context of the instance being created.
