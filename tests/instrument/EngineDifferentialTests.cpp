@@ -218,8 +218,17 @@ std::vector<Scenario> namedScenarios() {
     filter.blocks[7].parameters = {{kCutoff, 1.0f}};
     all.push_back(filter);
   }
-  // LFOs writing shapes, "Comp", "Volume", "Pan" and the filter switch.
-  for (float aim : {5.5f, 53.5f, 0.5f, 1.5f, 48.5f}) {
+  // Every chain of + and x over three shapes.
+  for (int chain = 0; chain < 8; ++chain) {
+    Scenario ring("ring switches " + std::to_string(chain));
+    ring.patch = {{kO1Shape, shapeValue(7)}, {kO2Shape, shapeValue(2)}, {kO3Shape, shapeValue(12)},
+                  {kOsc1, chain & 1 ? 1.0f : 0.0f}, {kOsc2, chain & 2 ? 1.0f : 0.0f}, {kOsc3, chain & 4 ? 1.0f : 0.0f}};
+    ring.blocks = chord(6, 512, 3);
+    ring.blocks[1].input = true;
+    all.push_back(ring);
+  }
+  // LFOs writing "O1-Shape", "Comp", "Volume", "Pan" and "LPFilter" (slots 5, 45, 0, 1, 40), the other the cutoff.
+  for (float aim : {5.5f, 45.5f, 0.5f, 1.5f, 40.5f}) {
     Scenario lfo("LFOs aimed at slot " + std::to_string(aim));
     lfo.patch = {{kLfo1, 1.0f}, {kL1Per, 0.05f}, {kL1Aim, aim / 46.0f}, {kLfo2, 1.0f},
                  {kL2Per, 0.1f}, {kL2Aim, 41.5f / 46.0f}, {kL2Min, 0.2f}, {kL2Max, 0.9f}};
