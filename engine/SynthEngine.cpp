@@ -163,9 +163,11 @@ std::int32_t SynthEngine::renderRun(const float* input, float* mono, std::int32_
     return runLength;
   }
 
-  // Pack the sounding voices into lanes; the rest of the lanes stay silent.
+  // Pack the sounding voices into lanes; the rest of the kernel's row stays silent.
   lanes.count = count;
-  for (std::int32_t l = 0; l < kVoiceCount; ++l) {
+  std::int32_t rowWidth = 1;
+  while (rowWidth < count) rowWidth *= 2;
+  for (std::int32_t l = 0; l < rowWidth; ++l) {
     const bool sounding = l < count;
     const std::int32_t v = sounding ? laneVoices[l] : 0;
     for (std::int32_t k = 0; k < kOscillatorCount; ++k) {

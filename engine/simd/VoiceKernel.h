@@ -21,8 +21,9 @@ enum class KernelPath : std::int32_t { Sse2, Avx2, Avx512 };
 constexpr std::int32_t kKernelPathCount = 3;
 
 // The state of the sounding voices for one run, packed into lanes 0 to
-// count - 1 in voice order. Lanes from count up to the row width are padding:
-// silent (velocity 0), still, and never entering Release.
+// count - 1 in voice order. The kernel works on rows of 1, 2, 4, 8 or 16
+// lanes, the narrowest that holds count; lanes from count up to that width are
+// padding: silent (velocity 0), still, and never entering Release.
 struct RunLanes {
   alignas(64) float phase[kOscillatorCount][kVoiceCount];
   alignas(64) float increment[kOscillatorCount][kVoiceCount];
