@@ -137,7 +137,8 @@ TEST_F(HostTool, PrintsHelp) {
   const ToolRun renderHelp = run({"render", "--help"});
   EXPECT_EQ(renderHelp.exitCode, 0);
   for (const char* option : {"--demo", "--rate", "--block", "--channels", "--program", "--set NAME=VALUE",
-                             "--set-at SECONDS:NAME=VALUE", "--tail", "--tempo", "--input", "--output", "--format"}) {
+                             "--set-at SECONDS:NAME=VALUE", "--tail", "--tempo", "--input", "--output", "--format",
+                             "--max-length"}) {
     EXPECT_NE(renderHelp.out.find(option), std::string::npos) << "render help lacks " << option;
   }
   EXPECT_EQ(run({"bench", "-h"}).exitCode, 0);
