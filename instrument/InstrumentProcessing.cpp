@@ -28,11 +28,13 @@ class Instrument::AudioEntry {
 VstInt32 Instrument::receiveEvents(VstEvents* events) {
   const AudioEntry entry(*this);
   if (!events) return 1;
+  // Hosts allocate the pointer array past its two declared entries: index from its first entry, not the array.
+  VstEvent* const* entries = &events->events[0];
   // Two passes: every modulator write of the list lands before any voice starts or ends.
   for (int pass = kModulatorPass; pass <= kVoicePass; ++pass) {
     // The count is read again at each step.
     for (VstInt32 position = 0; position < events->numEvents; ++position) {
-      const VstEvent* event = events->events[position];
+      const VstEvent* event = entries[position];
       if (!event) continue;
       if (traceSink)
         traceFormat("Event : type %d (stay : %d)\n", static_cast<int>(event->type),

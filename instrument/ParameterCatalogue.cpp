@@ -103,9 +103,11 @@ float clampShapeValue(float v) {
 void writeNoteName(double v, char* text) {
   const std::int32_t n = truncateToInt32(128.0 * v);
   // Below key 0 the pitch class and octave keep counting downward (-1 is "B-1").
-  const std::int32_t pitchClass = ((n % 12) + 12) % 12;
-  const std::int32_t octave = (n - pitchClass) / 12;
-  std::snprintf(text, kScratchSize, "%s%d", noteNames[pitchClass], static_cast<int>(octave));
+  // Wide arithmetic: at the clamped ends (infinities, huge values) n - pitchClass leaves the 32-bit range.
+  const std::int64_t key = n;
+  const std::int64_t pitchClass = ((key % 12) + 12) % 12;
+  const std::int64_t octave = (key - pitchClass) / 12;
+  std::snprintf(text, kScratchSize, "%s%lld", noteNames[pitchClass], static_cast<long long>(octave));
 }
 
 void applyRule(std::int32_t index, float value, const ParameterValues& current, char* out);

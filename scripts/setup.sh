@@ -7,7 +7,7 @@ native_packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libbenchmark-dev
   libsndfile1-dev libfreetype-dev libpng-dev libx11-dev fonts-liberation valgrind
-  libjack-jackd2-dev
+  libjack-jackd2-dev clang libclang-rt-14-dev
 )
 windows_packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "engine/ModulationTargets.h"
@@ -118,6 +119,44 @@ TEST(ParameterTexts, AbsurdValuesStayShortAndDefined) {
   EXPECT_LT(huge.size(), static_cast<size_t>(kParameterTextCapacity));
   EXPECT_EQ(display(kPan, -10.0f), "2100% Left");
   EXPECT_EQ(display(kPitch, -1e30f), "-2147483648") << "saturated, not undefined";
+}
+
+// Floats a host may send that lie far outside 0..1; under the sanitizers any overflow while a text is built fails.
+const float kHostileValues[] = {std::numeric_limits<float>::quiet_NaN(),
+                                std::numeric_limits<float>::infinity(),
+                                -std::numeric_limits<float>::infinity(),
+                                1e30f,
+                                -1e30f,
+                                -16777216.0f,
+                                -0.0f,
+                                std::numeric_limits<float>::denorm_min()};
+
+TEST(ParameterTexts, EveryTextIsDefinedForHostileValues) {
+  // Aiming all six modulators at each target in turn sends the range controls through every display rule.
+  for (std::int32_t target = 0; target <= kParameterCount; ++target) {
+    ParameterValues current;
+    for (std::int32_t aim : {kE1Aim, kE2Aim, kE3Aim, kE4Aim}) current.set(aim, (target + 0.5f) / 55.0f);
+    for (std::int32_t aim : {kL1Aim, kL2Aim}) current.set(aim, (target % kLfoTargetSlots + 0.5f) / 46.0f);
+    for (std::int32_t index = 0; index < kParameterCount; ++index) {
+      for (float value : kHostileValues) {
+        const std::string text = display(index, value, current);
+        EXPECT_LT(text.size(), static_cast<std::size_t>(kParameterTextCapacity)) << "parameter " << index;
+      }
+    }
+  }
+}
+
+TEST(ParameterTexts, NotesAtTheSaturatedEnds) {
+  // trunc(128 x v) saturates at the 32-bit limits; -2147483648 is pitch class 4 of octave -178956971.
+  EXPECT_EQ(display(kE1Note, -std::numeric_limits<float>::infinity()), "E-178956971");
+  EXPECT_EQ(display(kE2Note, -16777216.0f), "E-178956971");
+  EXPECT_EQ(display(kE3Note, std::numeric_limits<float>::infinity()), "G178956970");
+  EXPECT_EQ(display(kE4Note, std::numeric_limits<float>::quiet_NaN()), "C0");
+  EXPECT_EQ(display(kE1Val, -1e30f, withValue(kE1Aim, 33.5f / 55.0f)), "E-178956971") << "a range control aimed at a note";
+  for (int key = 0; key <= 128; ++key) {
+    const std::string expected = std::string(noteNames[key % 12]) + std::to_string(key / 12);
+    EXPECT_EQ(display(kE1Note, key / 128.0f), expected) << "key " << key;
+  }
 }
 
 TEST(ParameterTexts, OutOfRangeIndexWritesNothing) {

@@ -4,6 +4,11 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 #include "tests/plugin/PluginModule.h"
 
@@ -42,6 +47,37 @@ TEST_F(Module, ExportsTheEntry) {
       << "nothing of ours but the entry is visible";
 #endif
 }
+
+#if defined(_WIN32)
+// What Explorer's properties and a host's plug-in list read from the DLL.
+std::string versionText(const std::vector<char>& info, const char* name) {
+  void* value = nullptr;
+  UINT length = 0;
+  const std::string key = std::string("\\StringFileInfo\\040904B0\\") + name;
+  if (!VerQueryValueA(info.data(), key.c_str(), &value, &length) || length == 0) return "(none)";
+  return static_cast<const char*>(value);
+}
+
+TEST(ModuleVersion, CarriesTheProductCompanyAndVersion) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(BRUME7_PLUGIN_PATH, &ignored);
+  ASSERT_GT(size, 0u) << "no version resource";
+  std::vector<char> info(size);
+  ASSERT_TRUE(GetFileVersionInfoA(BRUME7_PLUGIN_PATH, 0, size, info.data()));
+  EXPECT_EQ(versionText(info, "ProductName"), "Brume 7");
+  EXPECT_EQ(versionText(info, "CompanyName"), "Pellarine");
+  EXPECT_EQ(versionText(info, "ProductVersion"), BRUME7_RELEASE_VERSION);
+  EXPECT_EQ(versionText(info, "FileVersion"), BRUME7_RELEASE_VERSION);
+  EXPECT_EQ(versionText(info, "FileDescription").rfind("Brume 7 VST 2 instrument (", 0), 0u);
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+  const std::string numbers = std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
+                              std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
+                              std::to_string(HIWORD(fixed->dwFileVersionLS));
+  EXPECT_EQ(numbers, BRUME7_RELEASE_VERSION);
+}
+#endif
 
 TEST_F(Module, RecordDescribesTheInstrument) {
   EXPECT_EQ(effect->magic, 0x56737450);

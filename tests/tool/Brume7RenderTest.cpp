@@ -93,6 +93,7 @@ std::vector<float> renderDirectly(const std::string& path, int frames) {
   std::vector<VstMidiEvent> midi(std::size(kNotes));
   std::vector<VstIntPtr> listStorage(64, 0);
   auto* list = reinterpret_cast<VstEvents*>(listStorage.data());
+  VstEvent** entries = &list->events[0];  // the storage runs past the two declared entries
   std::vector<float> result;
   for (int start = 0; start < frames; start += kBlock) {
     const int count = std::min(kBlock, frames - start);
@@ -108,7 +109,7 @@ std::vector<float> renderDirectly(const std::string& path, int frames) {
       one.midiData[0] = note.status;
       one.midiData[1] = note.key;
       one.midiData[2] = note.velocity;
-      list->events[events++] = reinterpret_cast<VstEvent*>(&one);
+      entries[events++] = reinterpret_cast<VstEvent*>(&one);
     }
     if (events > 0) {
       list->numEvents = events;

@@ -21,7 +21,7 @@ TEST(RenderOptions, ReadsEveryOption) {
       {"--plugin", "synth.so",      "--rate=48000", "--block", "256",    "--channels", "1",         "--program",
        "3",        "--set",         "Cutoff=0.25",  "--set",   "7 = 1",  "--set-at",   "1.5:Pan=0", "--tail",
        "0.5",      "--tempo",       "90",           "--input", "in.wav", "-o",         "out.wav",   "--format",
-       "pcm16",    "--no-progress", "song.mid"});
+       "pcm16",    "--no-progress", "--max-length", "7200", "song.mid"});
   EXPECT_EQ(options.pluginPath, "synth.so");
   EXPECT_EQ(options.sampleRate, 48000.0);
   EXPECT_EQ(options.blockSize, 256);
@@ -44,6 +44,7 @@ TEST(RenderOptions, ReadsEveryOption) {
   EXPECT_EQ(options.resolvedOutputPath(), "out.wav");
   EXPECT_EQ(options.resolvedFormat(), SampleFormat::Pcm16);
   EXPECT_FALSE(options.progress);
+  EXPECT_EQ(options.maxLengthSeconds, 7200.0);
   EXPECT_EQ(options.midiPath, "song.mid");
 }
 
@@ -60,6 +61,7 @@ TEST(RenderOptions, HasTheDocumentedDefaults) {
   EXPECT_EQ(options.resolvedOutputPath(), "demo.wav");
   EXPECT_EQ(options.resolvedFormat(), SampleFormat::Float32);
   EXPECT_TRUE(options.progress);
+  EXPECT_EQ(options.maxLengthSeconds, 3600.0) << "one hour";
 
   EXPECT_EQ(parseRenderOptions({"music/Song.Final.mid"}).resolvedOutputPath(), "Song.Final.wav");
   if (flacSupported()) {
@@ -104,6 +106,7 @@ TEST(RenderOptions, RefusesBadValues) {
       },
       "--block 0 is outside 1..65536"));
   EXPECT_TRUE(throwsWith<UsageError>([] { parseRenderOptions({"--demo", "--tail", "-1"}); }, "outside 0..3600"));
+  EXPECT_TRUE(throwsWith<UsageError>([] { parseRenderOptions({"--demo", "--max-length", "0"}); }, "--max-length 0"));
   // Malformed assignments.
   EXPECT_TRUE(throwsWith<UsageError>(
       [] {

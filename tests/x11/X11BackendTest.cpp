@@ -298,7 +298,7 @@ TEST_F(X11TextEntry, APressElsewhereInTheFrameEndsItAndReachesTheView) {
   EXPECT_STREQ(panel.field->getText(), "Brume");
   EXPECT_TRUE(listener.values.empty()) << "the same text is no change";
   // The field's own pixels come back where the entry was.
-  ASSERT_TRUE(idleUntil([this] { return !x11::activeTextEntry(); }));
+  ASSERT_TRUE(idleUntil([] { return !x11::activeTextEntry(); }));
   editor->idle();
   raster::Canvas shown = screenPixels(frameWindowId());
   EXPECT_EQ(shown.pixel(100, 20), static_cast<raster::Pixel>(200 << 16 | 60 << 8 | 120));

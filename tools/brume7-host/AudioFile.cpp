@@ -59,6 +59,16 @@ std::unique_ptr<AudioFileWriter> openAudioFileWriter(const std::string& path, co
 #endif
 }
 
+std::unique_ptr<AudioFileWriter> openAudioStreamWriter(const std::string& path, std::FILE* stream,
+                                                       const AudioFileLayout& layout, std::int64_t frames) {
+  if (layout.container == AudioContainer::Flac) {
+    throw ToolError("cannot write '" + path + "': FLAC is written to regular files only; stream WAV instead");
+  }
+  return std::make_unique<WavWriter>(path, stream, layout, frames);
+}
+
+bool rf64Supported() { return flacSupported(); }
+
 AudioData readAudioFile(const std::string& path) {
 #ifdef BRUME_HOST_WITH_SNDFILE
   return readSndfile(path);

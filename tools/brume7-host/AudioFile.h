@@ -3,6 +3,8 @@
 // libsndfile on Linux, the tool's own WAV code on Windows.
 
 #include <cstddef>
+#include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -18,6 +20,7 @@ struct AudioFileLayout {
   int sampleRate = 44100;
   SampleFormat format = SampleFormat::Float32;
   AudioContainer container = AudioContainer::Wav;
+  bool rf64 = false;  // a WAV past 4 GiB, written as RF64 (libsndfile builds only)
 };
 
 // Streams interleaved float frames into a file. Main thread.
@@ -40,6 +43,12 @@ bool flacSupported();
 
 // Opens a writer with the platform's audio library. Throws ToolError.
 std::unique_ptr<AudioFileWriter> openAudioFileWriter(const std::string& path, const AudioFileLayout& layout);
+// A WAV writer for a stream that may not seek (a device, a FIFO; `stream`, if
+// given, instead of opening `path`), announcing exactly `frames` frames. Throws ToolError.
+std::unique_ptr<AudioFileWriter> openAudioStreamWriter(const std::string& path, std::FILE* stream,
+                                                       const AudioFileLayout& layout, std::int64_t frames);
+// Whether this build writes WAV files past 4 GiB (as RF64).
+bool rf64Supported();
 // Reads a whole file with the platform's audio library as float. Throws ToolError.
 AudioData readAudioFile(const std::string& path);
 

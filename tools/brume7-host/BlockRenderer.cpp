@@ -44,6 +44,8 @@ int BlockRenderer::renderBlock(std::int64_t totalFrames, const Sink& sink) {
   const std::int64_t blockStart = renderedFrames;
   const std::int64_t blockEnd = std::min<std::int64_t>(totalFrames, (blockStart / frameCount + 1) * frameCount);
   auto* list = reinterpret_cast<VstEvents*>(eventListStorage.data());
+  // The storage runs past the declared two pointers: write them through a pointer to the first.
+  VstEvent** entries = &list->events[0];
 
   std::int64_t position = blockStart;
   while (position < blockEnd) {
@@ -81,7 +83,7 @@ int BlockRenderer::renderBlock(std::int64_t totalFrames, const Sink& sink) {
       midi.byteSize = static_cast<VstInt32>(sizeof(VstMidiEvent));
       midi.deltaFrames = static_cast<VstInt32>(std::max<std::int64_t>(0, event.frame - position));
       std::memcpy(midi.midiData, event.midi, event.midiSize);
-      list->events[midiCount] = reinterpret_cast<VstEvent*>(&midi);
+      entries[midiCount] = reinterpret_cast<VstEvent*>(&midi);
       ++midiCount;
     }
     nextEvent = index;

@@ -37,6 +37,20 @@ const char* defaultPluginFileName() {
 #endif
 }
 
+// The commands of this build that fall back to the default plug-in, as in "info, render and editor".
+std::string defaultPluginCommands() {
+  std::vector<std::string> names;
+  for (const char* name : {"info", "render", "editor"}) {
+    if (findCommand(name) != nullptr) names.push_back(name);
+  }
+  std::string text;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) text += i + 1 == names.size() ? " and " : ", ";
+    text += names[i];
+  }
+  return text;
+}
+
 bool asksForHelp(const std::vector<std::string>& arguments) {
   for (const std::string& argument : arguments) {
     if (argument == "--") return false;
@@ -64,8 +78,8 @@ std::string toolHelp() {
               "  -h, --help   show this help; 'brume7-host COMMAND --help' shows a command's options\n"
               "  --version    show the version\n"
               "\n"
-              "Without a plug-in named, info, render and editor use ") +
-          defaultPluginFileName() +
+              "Without a plug-in named, ") +
+          defaultPluginCommands() + " use " + defaultPluginFileName() +
           " in the folder of brume7-host"
 #ifndef _WIN32
           " (for an installed brume7-host: PREFIX/lib/vst/Brume7.so, else ~/.vst/Brume7.so)"

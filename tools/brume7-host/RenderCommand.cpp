@@ -33,7 +33,8 @@ const char kRenderHelp[] =
     "                          about 12 s at 120 BPM plus the tail\n"
     "  -o, --output FILE       the audio file to write (default: the MIDI file's name\n"
     "                          with .wav, or demo.wav); a name ending in .flac writes\n"
-    "                          FLAC (Linux only), any other name WAV\n"
+    "                          FLAC (Linux only), any other name WAV; '-' writes WAV\n"
+    "                          to standard output\n"
     "  --format F              float, pcm16 or pcm24 (default: float; pcm24 for FLAC)\n"
     "  --rate HZ               sample rate (default 44100)\n"
     "  --block FRAMES          block size (default 512)\n"
@@ -49,6 +50,9 @@ const char kRenderHelp[] =
     "                          there into two process calls; repeatable\n"
     "  --tail SECONDS          time rendered after the last event (default 2)\n"
     "  --length SECONDS        render exactly this long instead\n"
+    "  --max-length SECONDS    refuse, before writing anything, a render that the\n"
+    "                          song, its tail and the input would make longer than\n"
+    "                          this (default 3600: one hour)\n"
     "  --tempo BPM             tempo reported to the plug-in, and the demo's tempo\n"
     "                          (default: the MIDI file's first tempo, else 120);\n"
     "                          a MIDI file's timing always follows its own tempo map\n"
@@ -60,15 +64,25 @@ const char kRenderHelp[] =
     "                          renders that take more than a second)\n"
     "  -h, --help              show this help\n"
     "\n"
-    "The file is written under a temporary name in the same folder and renamed when\n"
-    "complete; on failure nothing is left under the output name. The last line\n"
-    "printed gives the length, the peak and RMS levels in dBFS and the render speed\n"
-    "in times realtime.\n";
+    "A regular file is written under a temporary name in its folder and renamed\n"
+    "when complete (a symbolic link's target is what gets replaced); on failure or\n"
+    "on SIGINT, SIGTERM or SIGXFSZ nothing is left under the output name and an\n"
+    "older file stays as it was. A device (such as /dev/null), a FIFO or a socket\n"
+    "is written to directly, as a stream. A WAV file past 4 GiB is written as RF64\n"
+    "(Linux; a stream or the Windows build refuses such a render before it starts).\n"
+    "The first line printed gives the length and size of the render, the last one\n"
+    "the length, the peak and RMS levels in dBFS and the render speed in times\n"
+    "realtime (on standard error when the audio goes to standard output).\n";
 
 int runRender(const std::vector<std::string>& arguments) {
   const RenderOptions options = parseRenderOptions(arguments);
-  const RenderSummary summary = renderToFile(options);
-  std::printf("%s\n", formatSummary(summary).c_str());
+  // With the audio on standard output, the messages go to standard error.
+  std::FILE* messages = options.resolvedOutputPath() == "-" ? stderr : stdout;
+  const RenderSummary summary = renderToFile(options, [messages](const std::string& line) {
+    std::fprintf(messages, "%s\n", line.c_str());
+    std::fflush(messages);
+  });
+  std::fprintf(messages, "%s\n", formatSummary(summary).c_str());
   return 0;
 }
 

@@ -12,6 +12,7 @@ const std::vector<OptionRule>& renderOptionRules() {
       {"--channels", "", true}, {"--program", "", true}, {"--set", "", true},          {"--set-at", "", true},
       {"--tail", "", true},     {"--tempo", "", true},   {"--input", "", true},        {"--output", "-o", true},
       {"--format", "", true},   {"--length", "", true},  {"--no-progress", "", false},
+      {"--max-length", "", true},
   };
   return rules;
 }
@@ -72,6 +73,8 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& arguments) {
       options.format = parseSampleFormat(value);
     } else if (name == "--length") {
       options.lengthSeconds = parseNumberInRange(value, name, 0.001, 86400.0);
+    } else if (name == "--max-length") {
+      options.maxLengthSeconds = parseNumberInRange(value, name, 1.0, 31.0 * 86400.0);
     } else if (name == "--no-progress") {
       options.progress = false;
     }

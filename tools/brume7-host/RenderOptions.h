@@ -27,6 +27,7 @@ struct RenderOptions {
   std::string outputPath;               // unset: derived from the MIDI file name, "demo.wav" for the demo
   std::optional<SampleFormat> format;   // unset: float, or pcm24 for FLAC
   std::optional<double> lengthSeconds;  // fixed render length instead of song + tail
+  double maxLengthSeconds = 3600.0;     // longer renders are refused before they start
   bool progress = false;
 
   // The output name and format after defaults.

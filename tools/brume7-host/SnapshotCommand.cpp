@@ -92,7 +92,7 @@ int runSnapshot(const std::vector<std::string>& arguments) {
   editor->idle();                 // the refresh opening asked for: values and texts
 
   PendingFile pending(output);
-  if (!raster::writePng(*headless::windowCanvas(window), pending.temporaryPath()))
+  if (!raster::writePng(*headless::windowCanvas(window), pending.writePath()))
     throw ToolError("cannot write " + output);
   pending.commit();
   editor->close();

@@ -2,13 +2,16 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
+
 #include "tools/brume7-host/ToolError.h"
 
 namespace brume {
 namespace {
 
 int sndfileFormat(const AudioFileLayout& layout) {
-  const int container = layout.container == AudioContainer::Flac ? SF_FORMAT_FLAC : SF_FORMAT_WAV;
+  const int container =
+      layout.container == AudioContainer::Flac ? SF_FORMAT_FLAC : layout.rf64 ? SF_FORMAT_RF64 : SF_FORMAT_WAV;
   switch (layout.format) {
     case SampleFormat::Pcm16:
       return container | SF_FORMAT_PCM_16;
@@ -70,13 +73,24 @@ AudioData readSndfile(const std::string& path) {
   SF_INFO info{};
   SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
   if (file == nullptr) throw ToolError("cannot read audio file '" + path + "': " + sf_strerror(nullptr));
+  if (info.channels < 1 || info.samplerate < 1) {
+    sf_close(file);
+    throw ToolError("cannot read audio file '" + path + "': bad channel count or sample rate");
+  }
   AudioData audio;
   audio.channels = info.channels;
   audio.sampleRate = info.samplerate;
-  audio.samples.resize(static_cast<std::size_t>(info.frames) * static_cast<std::size_t>(info.channels));
-  const sf_count_t read = sf_readf_float(file, audio.samples.data(), info.frames);
+  // A header's frame count is not trusted: read in pieces until the data ends.
+  constexpr sf_count_t kPieceFrames = 65536;
+  const auto channels = static_cast<std::size_t>(info.channels);
+  for (;;) {
+    const std::size_t done = audio.samples.size();
+    audio.samples.resize(done + static_cast<std::size_t>(kPieceFrames) * channels);
+    const sf_count_t read = sf_readf_float(file, audio.samples.data() + done, kPieceFrames);
+    audio.samples.resize(done + static_cast<std::size_t>(std::max<sf_count_t>(read, 0)) * channels);
+    if (read < kPieceFrames) break;
+  }
   sf_close(file);
-  audio.samples.resize(static_cast<std::size_t>(read) * static_cast<std::size_t>(info.channels));
   return audio;
 }
 

@@ -40,20 +40,58 @@ void putLittle32(unsigned char* p, std::uint32_t value) {
 std::uint32_t little16(const unsigned char* p) { return p[0] | (std::uint32_t{p[1]} << 8); }
 std::uint32_t little32(const unsigned char* p) { return little16(p) | (little16(p + 2) << 16); }
 
-float clipped(float sample) { return std::min(1.0f, std::max(-1.0f, sample)); }
+std::uint32_t headerBytes(SampleFormat format) { return format == SampleFormat::Float32 ? 58 : 44; }
+
+std::uint64_t dataBytesFor(const AudioFileLayout& layout, std::int64_t frames) {
+  return static_cast<std::uint64_t>(std::max<std::int64_t>(frames, 0)) * static_cast<std::uint64_t>(layout.channels) *
+         static_cast<std::uint64_t>(bytesPerSample(layout.format));
+}
 
 }  // namespace
 
+std::int32_t pcmSample(float sample, int bits) {
+  // Full scale is 2^31 before the shift, in single precision: 1.0 clips to the largest value, -1.0 is the smallest.
+  const float scaled = sample * 2147483648.0f;
+  std::int32_t value = std::numeric_limits<std::int32_t>::min();  // also what x86 makes of NaN
+  if (scaled >= 2147483647.0f)
+    value = std::numeric_limits<std::int32_t>::max();
+  else if (scaled > -2147483648.0f)
+    value = static_cast<std::int32_t>(std::lrintf(scaled));
+  return value >> (32 - bits);
+}
+
 WavWriter::WavWriter(const std::string& path, const AudioFileLayout& layout) : filePath(path), fileLayout(layout) {
-  if (layout.channels < 1 || layout.sampleRate < 1) throw ToolError("cannot write '" + path + "': bad audio layout");
-  if (layout.container != AudioContainer::Wav) throw ToolError("cannot write '" + path + "': only WAV is supported");
-  file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) throw ToolError("cannot write '" + path + "': " + std::strerror(errno));
-  writeHeader(0);
+  open(nullptr);
+}
+
+WavWriter::WavWriter(const std::string& path, std::FILE* stream, const AudioFileLayout& layout, std::int64_t frames)
+    : filePath(path), fileLayout(layout), streamFrames(std::max<std::int64_t>(frames, 0)) {
+  open(stream);
+}
+
+void WavWriter::open(std::FILE* stream) {
+  if (fileLayout.channels < 1 || fileLayout.sampleRate < 1) {
+    throw ToolError("cannot write '" + filePath + "': bad audio layout");
+  }
+  if (fileLayout.container != AudioContainer::Wav) {
+    throw ToolError("cannot write '" + filePath + "': only WAV is supported");
+  }
+  if (streamFrames >= 0 && fileBytes(fileLayout, streamFrames) > kMaximumFileBytes) {
+    throw ToolError("cannot write '" + filePath + "': a WAV file holds at most 4 GiB");
+  }
+  ownsFile = stream == nullptr;
+  file = stream != nullptr ? stream : std::fopen(filePath.c_str(), "wb");
+  if (file == nullptr) throw ToolError("cannot write '" + filePath + "': " + std::strerror(errno));
+  writeHeader(streamFrames >= 0 ? static_cast<std::uint32_t>(dataBytesFor(fileLayout, streamFrames)) : 0);
 }
 
 WavWriter::~WavWriter() {
-  if (file != nullptr) std::fclose(file);
+  if (file != nullptr && ownsFile) std::fclose(file);
+}
+
+std::uint64_t WavWriter::fileBytes(const AudioFileLayout& layout, std::int64_t frames) {
+  const std::uint64_t data = dataBytesFor(layout, frames);
+  return headerBytes(layout.format) + data + (data & 1u);
 }
 
 void WavWriter::writeBytes(const void* bytes, std::size_t count) {
@@ -115,10 +153,10 @@ void WavWriter::write(const float* interleaved, std::size_t frames) {
         break;
       }
       case SampleFormat::Pcm16:
-        putLittle16(out, static_cast<std::uint32_t>(std::lrint(clipped(interleaved[i]) * 32767.0f)));
+        putLittle16(out, static_cast<std::uint32_t>(pcmSample(interleaved[i], 16)));
         break;
       case SampleFormat::Pcm24: {
-        const auto value = static_cast<std::uint32_t>(std::lrint(clipped(interleaved[i]) * 8388607.0f));
+        const auto value = static_cast<std::uint32_t>(pcmSample(interleaved[i], 24));
         putLittle16(out, value);
         out[2] = static_cast<unsigned char>(value >> 16);
         break;
@@ -132,12 +170,20 @@ void WavWriter::write(const float* interleaved, std::size_t frames) {
 void WavWriter::finish() {
   if (file == nullptr) return;
   const auto dataBytes = static_cast<std::uint32_t>(dataBytesWritten);
+  if (streamFrames >= 0 && dataBytesWritten != dataBytesFor(fileLayout, streamFrames)) {
+    throw ToolError("cannot write '" + filePath + "': the stream got another length than its header announced");
+  }
   if ((dataBytes & 1u) != 0) writeBytes("", 1);  // chunks are padded to an even length
-  if (std::fseek(file, 0, SEEK_SET) != 0) throw ToolError("cannot write '" + filePath + "': " + std::strerror(errno));
-  writeHeader(dataBytes);
+  if (streamFrames < 0) {
+    if (std::fseek(file, 0, SEEK_SET) != 0) {
+      throw ToolError("cannot write '" + filePath + "': " + std::strerror(errno));
+    }
+    writeHeader(dataBytes);
+  }
   std::FILE* closing = file;
   file = nullptr;
-  if (std::fclose(closing) != 0) throw ToolError("cannot write '" + filePath + "': " + std::strerror(errno));
+  const bool closed = ownsFile ? std::fclose(closing) == 0 : std::fflush(closing) == 0;
+  if (!closed) throw ToolError("cannot write '" + filePath + "': " + std::strerror(errno));
 }
 
 AudioData readWavFile(const std::string& path) {
@@ -160,7 +206,8 @@ AudioData readWavFile(const std::string& path) {
   const unsigned char* data = nullptr;
   std::size_t dataBytes = 0;
   std::size_t offset = 12;
-  while (bytes.size() - offset >= 8) {
+  // The pad byte of a last chunk of odd length may be missing: offset can pass the end by one.
+  while (offset <= bytes.size() && bytes.size() - offset >= 8) {
     const unsigned char* chunk = bytes.data() + offset;
     const std::size_t length = little32(chunk + 4);
     const std::size_t available = bytes.size() - offset - 8;
@@ -189,7 +236,8 @@ AudioData readWavFile(const std::string& path) {
                          (format == kFormatFloat && (bits == 32 || bits == 64));
   if (!supported)
     throw fail("unsupported sample format " + std::to_string(format) + "/" + std::to_string(bits) + " bits");
-  if (channels == 0 || sampleRate == 0) throw fail("bad channel count or sample rate");
+  // A rate past the int range would turn negative in AudioData.
+  if (channels == 0 || sampleRate == 0 || sampleRate > 0x7FFFFFFFu) throw fail("bad channel count or sample rate");
 
   AudioData audio;
   audio.channels = static_cast<int>(channels);
