@@ -43,6 +43,9 @@ std::string defaultPluginCommands() {
   for (const char* name : {"info", "render", "editor"}) {
     if (findCommand(name) != nullptr) names.push_back(name);
   }
+#ifdef BRUME_HOST_WITH_PLAY
+  names.push_back("play");  // where play is more than its message that it is missing
+#endif
   std::string text;
   for (std::size_t i = 0; i < names.size(); ++i) {
     if (i > 0) text += i + 1 == names.size() ? " and " : ", ";
