@@ -22,7 +22,7 @@ std::vector<std::vector<std::uint8_t>> listed(LiveEventList& events, std::vector
   std::vector<std::vector<std::uint8_t>> messages;
   VstEvents& list = events.list();
   for (int i = 0; i < list.numEvents; ++i) {
-    const auto* midi = reinterpret_cast<const VstMidiEvent*>(list.events[i]);
+    const auto* midi = reinterpret_cast<const VstMidiEvent*>((&list.events[0])[i]);
     EXPECT_EQ(midi->type, kMidiEventType);
     EXPECT_EQ(midi->byteSize, static_cast<VstInt32>(sizeof(VstMidiEvent)));
     messages.push_back({midi->midiData[0], midi->midiData[1], midi->midiData[2]});

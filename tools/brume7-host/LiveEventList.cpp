@@ -47,7 +47,9 @@ bool LiveEventList::add(std::uint32_t frame, const std::uint8_t* bytes, std::siz
   event.byteSize = static_cast<VstInt32>(sizeof(VstMidiEvent));
   event.deltaFrames = static_cast<VstInt32>(frame);
   std::memcpy(event.midiData, bytes, messageLength(bytes[0]));
-  reinterpret_cast<VstEvents*>(listStorage.data())->events[count] = reinterpret_cast<VstEvent*>(&event);
+  // Through a pointer to the first entry: the list runs past the record's two declared ones.
+  VstEvent** entries = &reinterpret_cast<VstEvents*>(listStorage.data())->events[0];
+  entries[count] = reinterpret_cast<VstEvent*>(&event);
   ++count;
   track(bytes, size);
   return true;
