@@ -43,23 +43,59 @@ void outputRun(const float* mono, std::int32_t count, float* left, float* right,
   }
 }
 
-// The switches hold for the whole run because nothing sets a parameter inside it.
-void renderOutput(float* mono, std::int32_t count, float* left, float* right, bool replace, const OutputGains& gains,
-                  const RenderContext& context) noexcept {
-  const bool shaper = context.currentValues.get(kComp) != kShaperOffSetting;
-  if (!(context.currentValues.get(kLpFilter) > 0.5f)) {
-    if (shaper) return outputRun<false, true>(mono, count, left, right, replace, gains, nullptr);
-    return outputRun<false, false>(mono, count, left, right, replace, gains, nullptr);
+// A rendered run waiting for its output stage. Its filtering is offered to
+// the next run's kernel (see FilterJob), so it goes out after that run. Its
+// switches and filter coefficients are those of its own time, read before
+// the LFO tick that may follow it.
+struct PendingOutput {
+  float* mono = nullptr;
+  std::int32_t count = 0;
+  std::int32_t offset = 0;  // in the block
+  bool shaper = false;
+  bool filtered = false;    // "LPFilter" on for this run
+  FilterJob filter;         // what of the filtering is still to do
+};
+
+PendingOutput pendingOutputOf(float* mono, std::int32_t count, std::int32_t offset,
+                              const RenderContext& context) noexcept {
+  PendingOutput pending;
+  pending.mono = mono;
+  pending.count = count;
+  pending.offset = offset;
+  pending.shaper = context.currentValues.get(kComp) != kShaperOffSetting;
+  if (context.currentValues.get(kLpFilter) > 0.5f) {
+    const LowPassFilter::Run run = context.filter.startRun();
+    if (run.atRest() && std::all_of(mono, mono + count, [](float x) { return x == 0.0f; })) {
+      // Silence into a filter at rest: it stays at rest and gives gain x 0.
+      std::fill(mono, mono + count, run.restingOutput());
+    } else {
+      pending.filtered = true;
+      pending.filter = FilterJob{run, mono, count};
+    }
   }
-  LowPassFilter::Run filter(context.filter);
-  if (filter.atRest() && std::all_of(mono, mono + count, [](float x) { return x == 0.0f; })) {
-    // Silence into a filter at rest: it stays at rest and gives gain x 0.
-    std::fill(mono, mono + count, filter.restingOutput());
-    if (shaper) return outputRun<false, true>(mono, count, left, right, replace, gains, nullptr);
-    return outputRun<false, false>(mono, count, left, right, replace, gains, nullptr);
+  return pending;
+}
+
+// Writes a pending run out: what the kernel left of its filtering is done
+// here, in one loop with the shaper, gains and limit.
+void completeOutput(PendingOutput& pending, float* left, float* right, bool replace, const OutputGains& gains,
+                    const RenderContext& context) noexcept {
+  if (pending.count == 0) return;
+  float* const outLeft = left + pending.offset;
+  float* const outRight = right + pending.offset;
+  if (pending.filter.count > 0) {
+    LowPassFilter::Run filter = pending.filter.run;
+    if (pending.shaper) {
+      outputRun<true, true>(pending.mono, pending.count, outLeft, outRight, replace, gains, &filter);
+    } else {
+      outputRun<true, false>(pending.mono, pending.count, outLeft, outRight, replace, gains, &filter);
+    }
+    context.filter.keep(filter);
+  } else {
+    if (pending.filtered) context.filter.keep(pending.filter.run);
+    writeOutput(pending.mono, pending.count, outLeft, outRight, replace, pending.shaper, gains);
   }
-  if (shaper) return outputRun<true, true>(mono, count, left, right, replace, gains, &filter);
-  outputRun<true, false>(mono, count, left, right, replace, gains, &filter);
+  pending.count = 0;
 }
 
 }  // namespace
@@ -73,15 +109,18 @@ void renderBlockSamples(const float* input, float* left, float* right, std::int3
 
   // Runs end at every LFO tick and wherever a voice starts or ends: in between
   // no parameter changes, so each run is rendered with its settings fixed.
-  float mono[kMaxRunLength];
-  for (std::int32_t done = 0; done < frameCount;) {
+  float mono[2][kMaxRunLength];
+  PendingOutput pending;
+  for (std::int32_t done = 0, buffer = 0; done < frameCount; buffer ^= 1) {
     context.writer.applyHandedOverChanges();
     const std::int32_t counter = context.sampleCounter.load(std::memory_order_relaxed);
     const std::int32_t untilTick = samplesUntilLfoTick(counter);
     const std::int32_t wanted = std::min({frameCount - done, untilTick + 1, kMaxRunLength});
+    FilterJob* job = pending.filter.count > 0 ? &pending.filter : nullptr;
     const std::int32_t rendered =
-        context.engine.renderRun(input != nullptr ? input + done : nullptr, mono, wanted);
-    renderOutput(mono, rendered, left + done, right + done, replace, gains, context);
+        context.engine.renderRun(input != nullptr ? input + done : nullptr, mono[buffer], wanted, job);
+    completeOutput(pending, left, right, replace, gains, context);
+    pending = pendingOutputOf(mono[buffer], rendered, done, context);
 
     // The tick runs after its sample, with the counter still at that sample.
     const std::int32_t last = wrappingAdd(counter, rendered - 1);
@@ -90,6 +129,7 @@ void renderBlockSamples(const float* input, float* left, float* right, std::int3
     context.sampleCounter.store(wrappingAdd(last, 1), std::memory_order_relaxed);
     done += rendered;
   }
+  completeOutput(pending, left, right, replace, gains, context);
 }
 
 }  // namespace brume

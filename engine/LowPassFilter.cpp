@@ -1,6 +1,5 @@
 #include "engine/LowPassFilter.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace brume {
@@ -37,34 +36,20 @@ float LowPassFilter::process(float x) noexcept {
   return coefficients.outputGain.load() * stageOutputs[kStages - 1];
 }
 
-void LowPassFilter::processRun(float* samples, int count) noexcept {
-  Run run(*this);
-  if (run.atRest() && std::all_of(samples, samples + count, [](float x) { return x == 0.0f; })) {
-    std::fill(samples, samples + count, run.restingOutput());
-    return;
-  }
-  for (int n = 0; n < count; ++n) samples[n] = run.step(samples[n]);
+LowPassFilter::Run LowPassFilter::startRun() const noexcept {
+  Run run;
+  run.k = coefficients.k.load();
+  run.g = coefficients.g.load();
+  run.gain = coefficients.outputGain.load();
+  run.damping = 1.0f - coefficients.f.load();
+  run.o1 = stageOutputs[0], run.o2 = stageOutputs[1], run.o3 = stageOutputs[2], run.o4 = stageOutputs[3];
+  run.i1 = stageInputs[0], run.i2 = stageInputs[1], run.i3 = stageInputs[2], run.i4 = stageInputs[3];
+  return run;
 }
 
-LowPassFilter::Run::Run(LowPassFilter& filter) noexcept
-    : filter(filter),
-      f(filter.coefficients.f.load()),
-      k(filter.coefficients.k.load()),
-      g(filter.coefficients.g.load()),
-      gain(filter.coefficients.outputGain.load()),
-      damping(1.0f - f),
-      o1(filter.stageOutputs[0]),
-      o2(filter.stageOutputs[1]),
-      o3(filter.stageOutputs[2]),
-      o4(filter.stageOutputs[3]),
-      i1(filter.stageInputs[0]),
-      i2(filter.stageInputs[1]),
-      i3(filter.stageInputs[2]),
-      i4(filter.stageInputs[3]) {}
-
-LowPassFilter::Run::~Run() {
-  filter.stageOutputs[0] = o1, filter.stageOutputs[1] = o2, filter.stageOutputs[2] = o3, filter.stageOutputs[3] = o4;
-  filter.stageInputs[0] = i1, filter.stageInputs[1] = i2, filter.stageInputs[2] = i3, filter.stageInputs[3] = i4;
+void LowPassFilter::keep(const Run& run) noexcept {
+  stageOutputs[0] = run.o1, stageOutputs[1] = run.o2, stageOutputs[2] = run.o3, stageOutputs[3] = run.o4;
+  stageInputs[0] = run.i1, stageInputs[1] = run.i2, stageInputs[2] = run.i3, stageInputs[3] = run.i4;
 }
 
 bool LowPassFilter::Run::atRest() const noexcept {

@@ -22,21 +22,12 @@ class LowPassFilter {
   // Audio thread, real-time safe. One sample. A state that has become infinite
   // or not a number is cleared to zero, so the filter recovers by itself.
   float process(float x) noexcept;
-  // Audio thread, real-time safe. Filters `count` samples in place, exactly as
-  // that many calls of process would, with the coefficients read once. A
-  // filter at rest (all state zero) fed silence stays at rest and is skipped.
-  void processRun(float* samples, int count) noexcept;
 
-  // The filter for one run with coefficients and state in locals, so that a
-  // caller can filter sample by sample inside a loop of its own; the state
-  // goes back into the filter when the run is destroyed. Audio thread.
+  // The filter for one run as a value: the coefficients of one moment and the
+  // state, in locals, so that a caller can filter sample by sample inside a
+  // loop of its own, interleaved with other work. `keep` puts the state back.
   class Run {
    public:
-    explicit Run(LowPassFilter& filter) noexcept;
-    ~Run();
-    Run(const Run&) = delete;
-    Run& operator=(const Run&) = delete;
-
     // Exactly what process does, term by term.
     float step(float x) noexcept {
       const float a = (x - k * o4) * g;
@@ -56,10 +47,15 @@ class LowPassFilter {
     float restingOutput() const noexcept { return gain * 0.0f; }
 
    private:
-    LowPassFilter& filter;
-    float f, k, g, gain, damping;
-    float o1, o2, o3, o4, i1, i2, i3, i4;
+    friend class LowPassFilter;
+    float k = 0.0f, g = 0.0f, gain = 1.0f, damping = 1.0f;
+    float o1 = 0.0f, o2 = 0.0f, o3 = 0.0f, o4 = 0.0f, i1 = 0.0f, i2 = 0.0f, i3 = 0.0f, i4 = 0.0f;
   };
+
+  // Audio thread. The current coefficients and state.
+  Run startRun() const noexcept;
+  // Audio thread. The state of a run started from this filter's last kept state.
+  void keep(const Run& run) noexcept;
 
   // Any thread, real-time safe.
   float cutoffCoefficient() const noexcept { return coefficients.f.load(); }

@@ -2,6 +2,8 @@
 // The output stage after the filter: the "Comp" shaper, the stereo gains and
 // the hard limit.
 
+#include <cstdint>
+
 namespace brume {
 
 constexpr float kOutputLimit = 0.99f;  // the float 0.99000001
@@ -34,5 +36,11 @@ inline float limitOutput(float x) noexcept {
   if (x < -kOutputLimit) return -kOutputLimit;
   return x == x ? x : 0.0f;
 }
+
+// Audio thread, real-time safe. Shaper (if `shaper`), gains and limit of
+// `count` samples into the outputs, overwriting them (replace) or adding to
+// them: exactly shapeSample and limitOutput sample by sample, several at once.
+void writeOutput(const float* mono, std::int32_t count, float* left, float* right, bool replace, bool shaper,
+                 const OutputGains& gains) noexcept;
 
 }  // namespace brume

@@ -48,7 +48,9 @@ class SynthEngine {
   // voice starts, ends or enters Release, so that each run has one set of
   // voices. Returns the samples rendered (0 only for a maxLength of 0 or
   // less). The input (may be null) joins the chain of the first sounding voice.
-  std::int32_t renderRun(const float* input, float* mono, std::int32_t maxLength) noexcept;
+  // With enough voices the kernel also does `job` (may be null) on the way,
+  // leaving its count at 0; otherwise the job is left to the caller.
+  std::int32_t renderRun(const float* input, float* mono, std::int32_t maxLength, FilterJob* job = nullptr) noexcept;
   // Not while rendering. Chooses the kernel; false (and no change) for a path
   // this build or processor cannot run.
   bool setKernelPath(KernelPath path) noexcept;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "engine/LowPassFilter.h"
 #include "engine/ParameterIndex.h"
 #include "engine/Voice.h"
 #include "engine/WaveShape.h"
@@ -64,11 +65,24 @@ struct RunResult {
   std::uint32_t enteredRelease;    // lanes that entered Release on the last rendered sample
 };
 
+// The previous run's mono samples, to be filtered in place with the
+// coefficients of their own time. The filter is one chain of dependent steps
+// that leaves the vector units idle; a kernel with many lanes to compute may
+// take the steps in among its wave evaluation, where they cost next to nothing.
+struct FilterJob {
+  LowPassFilter::Run run;
+  float* samples = nullptr;
+  std::int32_t count = 0;  // samples still to filter
+};
+
 // Audio thread, real-time safe. Renders up to `length` (1 to kMaxRunLength)
 // mono samples of the lanes into `mono`; `input` (may be null) joins lane 0's
-// chain. Advances the lanes' phases, increments and envelopes.
+// chain. Advances the lanes' phases, increments and envelopes. It either
+// does all of `job` (may be null), leaving its count at 0, or leaves it to
+// the caller: the AVX-512 kernel takes it for rows of 4 lanes or more.
 using RenderRunFunction = RunResult (*)(RunLanes& lanes, const RunSettings& settings, RunScratch& scratch,
-                                        const float* input, float* mono, std::int32_t length) noexcept;
+                                        const float* input, float* mono, std::int32_t length,
+                                        FilterJob* job) noexcept;
 
 // Any thread. The values of one wave shape at `count` phases (a multiple of
 // 16), as the kernel's runs compute them: for tests of the shapes and sines.

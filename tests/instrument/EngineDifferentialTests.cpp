@@ -228,11 +228,13 @@ std::vector<Scenario> namedScenarios() {
     all.push_back(ring);
   }
   // LFOs writing "O1-Shape", "Comp", "Volume", "Pan" and "LPFilter" (slots 5, 45, 0, 1, 40), the other the cutoff.
+  // Setting an aim holds its LFO for a second, so the chord sounds well past that.
   for (float aim : {5.5f, 45.5f, 0.5f, 1.5f, 40.5f}) {
     Scenario lfo("LFOs aimed at slot " + std::to_string(aim));
     lfo.patch = {{kLfo1, 1.0f}, {kL1Per, 0.05f}, {kL1Aim, aim / 46.0f}, {kLfo2, 1.0f},
                  {kL2Per, 0.1f}, {kL2Aim, 41.5f / 46.0f}, {kL2Min, 0.2f}, {kL2Max, 0.9f}};
-    lfo.blocks = chord(300, 512, 3);
+    lfo.blocks = chord(400, 512, 4);
+    std::swap(lfo.blocks[200].events, lfo.blocks[380].events);
     for (std::size_t i = 0; i < lfo.blocks.size(); ++i) lfo.blocks[i].frames = 37 + static_cast<std::int32_t>(i % 5) * 90;
     all.push_back(lfo);
   }

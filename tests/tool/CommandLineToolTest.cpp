@@ -10,7 +10,9 @@
 
 #include <chrono>
 #include <csignal>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -94,7 +96,10 @@ class HostTool : public ::testing::Test {
   // Waits for a started tool; answers its exit code (-1 if a signal ended it) and its output.
   ToolRun finish(pid_t child) {
     int status = 0;
-    waitpid(child, &status, 0);
+    pid_t waited;
+    do waited = waitpid(child, &status, 0);
+    while (waited < 0 && errno == EINTR);
+    EXPECT_EQ(waited, child) << "waitpid: " << std::strerror(errno);
     ToolRun result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.out = readAll(folder.file("stdout.txt"));
