@@ -79,6 +79,11 @@ class HostTool : public ::testing::Test {
   pid_t start(const std::vector<std::string>& arguments) {
     const pid_t child = fork();
     if (child == 0) {
+      // The tool starts with a clean signal state, whatever the test runner left.
+      sigset_t none;
+      sigemptyset(&none);
+      sigprocmask(SIG_SETMASK, &none, nullptr);
+      for (int stop : {SIGINT, SIGTERM, SIGXFSZ}) std::signal(stop, SIG_DFL);
       if (chdir(folder.path().c_str()) != 0) _exit(127);
       const int out = open("stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
       const int err = open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -362,7 +367,7 @@ TEST_F(HostTool, StopsOnSignalsLeavingNoTemporaryFileAndTheOlderFile) {
     EXPECT_EQ(readAll(temporary).substr(0, 4), "RF64");
     kill(tool, stop.signal);
     const ToolRun result = finish(tool);
-    EXPECT_EQ(result.exitCode, 128 + stop.signal) << stop.name;
+    EXPECT_EQ(result.exitCode, 128 + stop.signal) << stop.name << "; standard output: " << result.out;
     EXPECT_NE(result.err.find(std::string("stopped by ") + stop.name), std::string::npos) << result.err;
     EXPECT_EQ(lineCount(result.err), 1u) << result.err;
     EXPECT_EQ(folderFiles(), std::vector<std::string>{"out.wav"}) << stop.name;

@@ -14,6 +14,8 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <pthread.h>
+#include <signal.h>
 #include <unistd.h>
 #endif
 
@@ -120,6 +122,13 @@ void armSignals(const std::string& temporary, const std::string& destination) {
   }
   pendingArmed = 1;
   for (int i = 0; i < kSignalCount; ++i) previousHandlers[i] = std::signal(kSignals[i], onStopSignal);
+#ifndef _WIN32
+  // A mask inherited from whoever started the tool must not keep them from arriving.
+  sigset_t stops;
+  sigemptyset(&stops);
+  for (int i = 0; i < kSignalCount; ++i) sigaddset(&stops, kSignals[i]);
+  pthread_sigmask(SIG_UNBLOCK, &stops, nullptr);
+#endif
 }
 
 void disarmSignals() {
