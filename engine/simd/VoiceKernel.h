@@ -56,6 +56,7 @@ struct RunSettings {
 struct RunScratch {
   static constexpr std::int32_t kRowCapacity = kMaxRunLength * kVoiceCount + 64;
   alignas(64) float phases[kOscillatorCount][kRowCapacity];  // each oscillator's phase before its step
+  alignas(64) float waves[kRowCapacity];                     // one oscillator's waves, shared with a later one
   alignas(64) float chain[kRowCapacity];                     // the oscillator chain of each voice
   alignas(64) float gain[kRowCapacity];                      // velocity x envelope level
 };

@@ -186,15 +186,30 @@ std::vector<Scenario> namedScenarios() {
     all.push_back(ring);
   }
   // Glide on and off, with pitch knobs turned during glides.
-  Scenario glide("glide with retunes");
-  glide.patch = {{kGlide, 1.0f}, {kGWet, 0.7f}, {kO1Shape, shapeValue(3)}, {kO2Shape, shapeValue(8)}};
-  glide.blocks = chord(12, 300, 2);
-  glide.blocks[7].events.push_back(noteOn(60, 11));
-  glide.blocks[3].parameters = {{kO1Pitch, 0.7f}, {kO2SubP, 0.2f}};
-  glide.blocks[8].parameters = {{kO3Pitch, 0.1f}, {kGlide, 0.0f}};
-  glide.blocks[10].parameters = {{kGlide, 1.0f}, {kPitch, 0.8f}};
-  glide.blocks[10].events.push_back(noteOn(70, 0));
-  all.push_back(glide);
+  for (int notes : {2, 16}) {
+    Scenario glide("glide with retunes, " + std::to_string(notes) + " notes");
+    glide.patch = {{kGlide, 1.0f}, {kGWet, 0.7f}, {kO1Shape, shapeValue(3)}, {kO2Shape, shapeValue(8)}};
+    glide.blocks = chord(12, 300, notes);
+    glide.blocks[7].events.push_back(noteOn(60, 11));
+    glide.blocks[3].parameters = {{kO1Pitch, 0.7f}, {kO2SubP, 0.2f}};
+    glide.blocks[8].parameters = {{kO3Pitch, 0.1f}, {kGlide, 0.0f}};
+    glide.blocks[10].parameters = {{kGlide, 1.0f}, {kPitch, 0.8f}};
+    glide.blocks[10].events.push_back(noteOn(70, 0));
+    all.push_back(glide);
+  }
+  // Oscillators alike in shape and pitch share their waves; apart in phase
+  // after a retune and back, or on noise tables of their own, they must not.
+  for (int notes : {3, 16}) {
+    Scenario alike("alike oscillators, " + std::to_string(notes) + " notes");
+    alike.blocks = chord(12, 256, notes);
+    alike.blocks[1].parameters = {{kO3Pitch, 0.6f}};
+    alike.blocks[3].parameters = {{kO3Pitch, 0.5f}};
+    all.push_back(alike);
+    Scenario noise("alike noise oscillators, " + std::to_string(notes) + " notes");
+    noise.patch = {{kO1Shape, shapeValue(11)}, {kO3Shape, shapeValue(11)}};
+    noise.blocks = chord(6, 256, notes);
+    all.push_back(noise);
+  }
   // More notes than voices: stealing.
   Scenario steal("voice stealing");
   steal.blocks = chord(6, 512, 20);
