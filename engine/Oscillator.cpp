@@ -26,10 +26,4 @@ void Oscillator::scaleVoiceIncrements(std::int32_t voice, double ratio) noexcept
   state.targetIncrement = incrementFrom(static_cast<double>(state.targetIncrement) * ratio);
 }
 
-void Oscillator::setVoicePhase(std::int32_t voice, float phase, float increment) noexcept {
-  if (!isVoice(voice)) return;
-  voiceStates[voice].phase = phase;
-  voiceStates[voice].increment = increment;
-}
-
 }  // namespace brume

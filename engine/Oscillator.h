@@ -56,7 +56,11 @@ class Oscillator {
   }
 
   // Audio thread, real-time safe: stores a voice's phase and increment after a run.
-  void setVoicePhase(std::int32_t voice, float phase, float increment) noexcept;
+  void setVoicePhase(std::int32_t voice, float phase, float increment) noexcept {
+    if (!isVoice(voice)) return;
+    voiceStates[voice].phase = phase;
+    voiceStates[voice].increment = increment;
+  }
 
  private:
   static bool isVoice(std::int32_t voice) noexcept { return voice >= 0 && voice < kVoiceCount; }

@@ -200,10 +200,13 @@ std::vector<Scenario> namedScenarios() {
   // Oscillators alike in shape and pitch share their waves; apart in phase
   // after a retune and back, or on noise tables of their own, they must not.
   for (int notes : {3, 16}) {
+    // All three alike at first, then the third apart; a note glides in late.
     Scenario alike("alike oscillators, " + std::to_string(notes) + " notes");
+    alike.patch = {{kO2Shape, shapeValue(0)}, {kO2Pitch, 0.5f}, {kGlide, 1.0f}};
     alike.blocks = chord(12, 256, notes);
     alike.blocks[1].parameters = {{kO3Pitch, 0.6f}};
     alike.blocks[3].parameters = {{kO3Pitch, 0.5f}};
+    alike.blocks[8].events.push_back(noteOn(61, 5));
     all.push_back(alike);
     Scenario noise("alike noise oscillators, " + std::to_string(notes) + " notes");
     noise.patch = {{kO1Shape, shapeValue(11)}, {kO3Shape, shapeValue(11)}};
