@@ -16,30 +16,21 @@ std::int32_t wrappingAdd(std::int32_t a, std::int32_t b) noexcept {
 
 // Filter, shaper, gains and limit for one run in one loop, so that the
 // filter's chain of dependent steps overlaps the rest of the work.
-template <bool kFilter, bool kShaper, bool kReplace>
-void outputRun(const float* mono, std::int32_t count, float* left, float* right, const OutputGains& gains,
-               LowPassFilter::Run* filter) noexcept {
+template <bool kShaper, bool kReplace>
+void filteredOutputRun(const float* mono, std::int32_t count, float* left, float* right, const OutputGains& gains,
+                       LowPassFilter::Run& filter) noexcept {
   for (std::int32_t i = 0; i < count; ++i) {
-    float s = mono[i];
-    if constexpr (kFilter) s = filter->step(s);
-    if constexpr (kShaper) s = shapeSample(s, gains);
-    if constexpr (kReplace) {
-      left[i] = limitOutput(s * gains.left);
-      right[i] = limitOutput(s * gains.right);
-    } else {
-      left[i] = limitOutput(left[i] + s * gains.left);
-      right[i] = limitOutput(right[i] + s * gains.right);
-    }
+    writeSample<kShaper, kReplace>(filter.step(mono[i]), left + i, right + i, gains);
   }
 }
 
-template <bool kFilter, bool kShaper>
-void outputRun(const float* mono, std::int32_t count, float* left, float* right, bool replace,
-               const OutputGains& gains, LowPassFilter::Run* filter) noexcept {
+template <bool kShaper>
+void filteredOutputRun(const float* mono, std::int32_t count, float* left, float* right, bool replace,
+                       const OutputGains& gains, LowPassFilter::Run& filter) noexcept {
   if (replace) {
-    outputRun<kFilter, kShaper, true>(mono, count, left, right, gains, filter);
+    filteredOutputRun<kShaper, true>(mono, count, left, right, gains, filter);
   } else {
-    outputRun<kFilter, kShaper, false>(mono, count, left, right, gains, filter);
+    filteredOutputRun<kShaper, false>(mono, count, left, right, gains, filter);
   }
 }
 
@@ -86,9 +77,9 @@ void completeOutput(PendingOutput& pending, float* left, float* right, bool repl
   if (pending.filter.count > 0) {
     LowPassFilter::Run filter = pending.filter.run;
     if (pending.shaper) {
-      outputRun<true, true>(pending.mono, pending.count, outLeft, outRight, replace, gains, &filter);
+      filteredOutputRun<true>(pending.mono, pending.count, outLeft, outRight, replace, gains, filter);
     } else {
-      outputRun<true, false>(pending.mono, pending.count, outLeft, outRight, replace, gains, &filter);
+      filteredOutputRun<false>(pending.mono, pending.count, outLeft, outRight, replace, gains, filter);
     }
     context.filter.keep(filter);
   } else {

@@ -54,17 +54,7 @@ void write(const float* mono, std::int32_t count, float* left, float* right, con
       store(right + i, limited(load(right + i) + s * gains.right));
     }
   }
-  for (; i < count; ++i) {
-    float s = mono[i];
-    if constexpr (kShaper) s = shapeSample(s, gains);
-    if constexpr (kReplace) {
-      left[i] = limitOutput(s * gains.left);
-      right[i] = limitOutput(s * gains.right);
-    } else {
-      left[i] = limitOutput(left[i] + s * gains.left);
-      right[i] = limitOutput(right[i] + s * gains.right);
-    }
-  }
+  for (; i < count; ++i) writeSample<kShaper, kReplace>(mono[i], left + i, right + i, gains);
 }
 
 }  // namespace

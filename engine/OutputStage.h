@@ -37,6 +37,21 @@ inline float limitOutput(float x) noexcept {
   return x == x ? x : 0.0f;
 }
 
+// Audio thread, real-time safe. One filtered sample through the shaper (if
+// kShaper), the gains and the limit into *left and *right, overwriting them
+// (kReplace) or adding to them.
+template <bool kShaper, bool kReplace>
+inline void writeSample(float s, float* left, float* right, const OutputGains& gains) noexcept {
+  if constexpr (kShaper) s = shapeSample(s, gains);
+  if constexpr (kReplace) {
+    *left = limitOutput(s * gains.left);
+    *right = limitOutput(s * gains.right);
+  } else {
+    *left = limitOutput(*left + s * gains.left);
+    *right = limitOutput(*right + s * gains.right);
+  }
+}
+
 // Audio thread, real-time safe. Shaper (if `shaper`), gains and limit of
 // `count` samples into the outputs, overwriting them (replace) or adding to
 // them: exactly shapeSample and limitOutput sample by sample, several at once.
