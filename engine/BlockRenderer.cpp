@@ -34,27 +34,31 @@ void filteredOutputRun(const float* mono, std::int32_t count, float* left, float
   }
 }
 
-// A rendered run waiting for its output stage. Its filtering is offered to
-// the next run's kernel (see FilterJob), so it goes out after that run. Its
-// switches and filter coefficients are those of its own time, read before
-// the LFO tick that may follow it.
+// A rendered run waiting for its output stage. What of its filtering is not
+// done yet is offered to the next run's kernel (see FilterJob), so it goes
+// out after that run. Its switches and filter coefficients are those of its
+// own time, read before the LFO tick that may follow it.
 struct PendingOutput {
   float* mono = nullptr;
   std::int32_t count = 0;
   std::int32_t offset = 0;  // in the block
   bool shaper = false;
   bool filtered = false;    // "LPFilter" on for this run
-  FilterJob filter;         // what of the filtering is still to do
+  FilterJob filter;         // the samples still to filter, from filter.samples to the end
 };
 
-PendingOutput pendingOutputOf(float* mono, std::int32_t count, std::int32_t offset,
+// `own` is null with the filter off, else what the kernel made of it.
+PendingOutput pendingOutputOf(float* mono, std::int32_t count, std::int32_t offset, const OwnFilter* own,
                               const RenderContext& context) noexcept {
   PendingOutput pending;
   pending.mono = mono;
   pending.count = count;
   pending.offset = offset;
   pending.shaper = context.currentValues.get(kComp) != kShaperOffSetting;
-  if (context.currentValues.get(kLpFilter) > 0.5f) {
+  if (own != nullptr && own->taken) {
+    pending.filtered = true;
+    pending.filter = FilterJob{own->run, mono + own->filtered, count - own->filtered};
+  } else if (own != nullptr) {
     const LowPassFilter::Run run = context.filter.startRun();
     if (run.atRest() && std::all_of(mono, mono + count, [](float x) { return x == 0.0f; })) {
       // Silence into a filter at rest: it stays at rest and gives gain x 0.
@@ -67,24 +71,24 @@ PendingOutput pendingOutputOf(float* mono, std::int32_t count, std::int32_t offs
   return pending;
 }
 
-// Writes a pending run out: what the kernel left of its filtering is done
+// Writes a pending run out: what the kernels left of its filtering is done
 // here, in one loop with the shaper, gains and limit.
 void completeOutput(PendingOutput& pending, float* left, float* right, bool replace, const OutputGains& gains,
                     const RenderContext& context) noexcept {
   if (pending.count == 0) return;
   float* const outLeft = left + pending.offset;
   float* const outRight = right + pending.offset;
-  if (pending.filter.count > 0) {
+  const std::int32_t ready = pending.filtered ? pending.count - pending.filter.count : pending.count;
+  writeOutput(pending.mono, ready, outLeft, outRight, replace, pending.shaper, gains);
+  if (pending.filtered) {
     LowPassFilter::Run filter = pending.filter.run;
+    const std::int32_t rest = pending.filter.count;
     if (pending.shaper) {
-      filteredOutputRun<true>(pending.mono, pending.count, outLeft, outRight, replace, gains, filter);
+      filteredOutputRun<true>(pending.mono + ready, rest, outLeft + ready, outRight + ready, replace, gains, filter);
     } else {
-      filteredOutputRun<false>(pending.mono, pending.count, outLeft, outRight, replace, gains, filter);
+      filteredOutputRun<false>(pending.mono + ready, rest, outLeft + ready, outRight + ready, replace, gains, filter);
     }
     context.filter.keep(filter);
-  } else {
-    if (pending.filtered) context.filter.keep(pending.filter.run);
-    writeOutput(pending.mono, pending.count, outLeft, outRight, replace, pending.shaper, gains);
   }
   pending.count = 0;
 }
@@ -108,10 +112,15 @@ void renderBlockSamples(const float* input, float* left, float* right, std::int3
     const std::int32_t untilTick = samplesUntilLfoTick(counter);
     const std::int32_t wanted = std::min({frameCount - done, untilTick + 1, kMaxRunLength});
     FilterJob* job = pending.filter.count > 0 ? &pending.filter : nullptr;
-    const std::int32_t rendered =
-        context.engine.renderRun(input != nullptr ? input + done : nullptr, mono[buffer], wanted, job);
+    // The filter of this run starts where the pending one's leaves it.
+    OwnFilter own;
+    own.filter = &context.filter;
+    own.after = pending.filtered ? &pending.filter.run : nullptr;
+    const bool filterOn = values.get(kLpFilter) > 0.5f;
+    const std::int32_t rendered = context.engine.renderRun(input != nullptr ? input + done : nullptr, mono[buffer],
+                                                           wanted, job, filterOn ? &own : nullptr);
     completeOutput(pending, left, right, replace, gains, context);
-    pending = pendingOutputOf(mono[buffer], rendered, done, context);
+    pending = pendingOutputOf(mono[buffer], rendered, done, filterOn ? &own : nullptr, context);
 
     // The tick runs after its sample, with the counter still at that sample.
     const std::int32_t last = wrappingAdd(counter, rendered - 1);

@@ -44,6 +44,11 @@ class LowPassFilter {
     }
     // At rest (all state zero), silence keeps it at rest: the output is gain x 0.
     bool atRest() const noexcept;
+    // The state of `earlier`, these coefficients: a run that follows it.
+    void continueFrom(const Run& earlier) noexcept {
+      o1 = earlier.o1, o2 = earlier.o2, o3 = earlier.o3, o4 = earlier.o4;
+      i1 = earlier.i1, i2 = earlier.i2, i3 = earlier.i3, i4 = earlier.i4;
+    }
     float restingOutput() const noexcept { return gain * 0.0f; }
 
    private:

@@ -141,7 +141,8 @@ RunSettings SynthEngine::runSettings() const noexcept {
   return run;
 }
 
-std::int32_t SynthEngine::renderRun(const float* input, float* mono, std::int32_t maxLength, FilterJob* job) noexcept {
+std::int32_t SynthEngine::renderRun(const float* input, float* mono, std::int32_t maxLength, FilterJob* job,
+                                    OwnFilter* own) noexcept {
   std::int64_t length = std::min(maxLength, kMaxRunLength);
   if (length <= 0) return 0;
 
@@ -186,7 +187,7 @@ std::int32_t SynthEngine::renderRun(const float* input, float* mono, std::int32_
     lanes.releaseFrom[l] = static_cast<std::int32_t>(std::clamp<std::int64_t>(releaseFrom, 0, kMaxRunLength + 1));
   }
 
-  const RunResult result = kernel->renderRun(lanes, runSettings(), scratch, input, mono, runLength, job);
+  const RunResult result = kernel->renderRun(lanes, runSettings(), scratch, input, mono, runLength, job, own);
 
   for (std::int32_t l = 0; l < count; ++l) {
     const std::int32_t v = laneVoices[l];

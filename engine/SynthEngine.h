@@ -48,9 +48,11 @@ class SynthEngine {
   // voice starts, ends or enters Release, so that each run has one set of
   // voices. Returns the samples rendered (0 only for a maxLength of 0 or
   // less). The input (may be null) joins the chain of the first sounding voice.
-  // With enough voices the kernel also does `job` (may be null) on the way,
-  // leaving its count at 0; otherwise the job is left to the caller.
-  std::int32_t renderRun(const float* input, float* mono, std::int32_t maxLength, FilterJob* job = nullptr) noexcept;
+  // The kernel may also do `job` (may be null) on the way, leaving its count
+  // at 0, and filter mono with `own` (may be null), saying so in it;
+  // otherwise both are left to the caller.
+  std::int32_t renderRun(const float* input, float* mono, std::int32_t maxLength, FilterJob* job = nullptr,
+                         OwnFilter* own = nullptr) noexcept;
   // Not while rendering. Chooses the kernel; false (and no change) for a path
   // this build or processor cannot run.
   bool setKernelPath(KernelPath path) noexcept;

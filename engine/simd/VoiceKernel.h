@@ -76,14 +76,31 @@ struct FilterJob {
   std::int32_t count = 0;  // samples still to filter
 };
 
+// The filtering of the run being rendered, offered to the kernel. Rows of 1
+// or 2 lanes have too little vector work to hide the filter's chain of
+// dependent steps, so their kernels filter their own samples in among all of
+// the run's other work, two chunks behind the sums, and leave the last two
+// chunks to the next run.
+struct OwnFilter {
+  const LowPassFilter* filter = nullptr;      // in: the coefficients of this run
+  // In: the state to go on from when there is no job to finish first; null
+  // for the filter's own.
+  const LowPassFilter::Run* after = nullptr;
+  bool taken = false;         // out: the kernel filtered `filtered` samples of mono in place
+  std::int32_t filtered = 0;  // out: from the first; the rest is still to filter
+  LowPassFilter::Run run;     // out, if taken: the state after them, this run's coefficients
+};
+
 // Audio thread, real-time safe. Renders up to `length` (1 to kMaxRunLength)
 // mono samples of the lanes into `mono`; `input` (may be null) joins lane 0's
 // chain. Advances the lanes' phases, increments and envelopes. It either
 // does all of `job` (may be null), leaving its count at 0, or leaves it to
-// the caller: the AVX-512 kernel takes it for rows of 4 lanes or more.
+// the caller: the AVX-512 kernel takes it for rows of 4 lanes or more, every
+// kernel for rows of 1 or 2. Those also take `own` (may be null: the filter
+// is off), after the job.
 using RenderRunFunction = RunResult (*)(RunLanes& lanes, const RunSettings& settings, RunScratch& scratch,
-                                        const float* input, float* mono, std::int32_t length,
-                                        FilterJob* job) noexcept;
+                                        const float* input, float* mono, std::int32_t length, FilterJob* job,
+                                        OwnFilter* own) noexcept;
 
 // Any thread. The values of one wave shape at `count` phases (a multiple of
 // 16), as the kernel's runs compute them: for tests of the shapes and sines.

@@ -236,6 +236,20 @@ std::vector<Scenario> namedScenarios() {
     filter.blocks[7].parameters = {{kCutoff, 1.0f}};
     all.push_back(filter);
   }
+  // One and two notes, whose rows filter their own samples, the cutoff moved by an LFO every tick; two more
+  // notes for a while (wider rows), and the filter off and on again.
+  for (int notes : {1, 2}) {
+    Scenario narrow("filtered " + std::to_string(notes) + " notes under a cutoff LFO");
+    narrow.patch = {{kLpFilter, 1.0f}, {kRes, 0.7f}, {kLfo2, 1.0f}, {kL2Per, 0.02f}, {kL2Aim, 41.5f / 46.0f},
+                    {kL2Min, 0.1f}, {kL2Max, 0.9f}};
+    narrow.blocks = chord(200, 333, notes);
+    std::swap(narrow.blocks[100].events, narrow.blocks[190].events);
+    narrow.blocks[150].events = {noteOn(80, 50), noteOn(83, 51)};
+    narrow.blocks[152].events = {noteOff(80, 20), noteOff(83, 21)};
+    narrow.blocks[160].parameters = {{kLpFilter, 0.0f}};
+    narrow.blocks[165].parameters = {{kLpFilter, 1.0f}};
+    all.push_back(narrow);
+  }
   // Every chain of + and x over three shapes.
   for (int chain = 0; chain < 8; ++chain) {
     Scenario ring("ring switches " + std::to_string(chain));
