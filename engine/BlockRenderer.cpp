@@ -79,7 +79,8 @@ void completeOutput(PendingOutput& pending, float* left, float* right, bool repl
   float* const outLeft = left + pending.offset;
   float* const outRight = right + pending.offset;
   const std::int32_t ready = pending.filtered ? pending.count - pending.filter.count : pending.count;
-  writeOutput(pending.mono, ready, outLeft, outRight, replace, pending.shaper, gains);
+  context.engine.voiceKernelInUse().writeOutput(pending.mono, ready, outLeft, outRight, replace, pending.shaper,
+                                                gains);
   if (pending.filtered) {
     LowPassFilter::Run filter = pending.filter.run;
     const std::int32_t rest = pending.filter.count;

@@ -28,8 +28,10 @@ class LowPassFilter {
   // loop of its own, interleaved with other work. `keep` puts the state back.
   class Run {
    public:
-    // Exactly what process does, term by term.
-    float step(float x) noexcept {
+    // Exactly what process does, term by term. Always inlined: the kernels
+    // built for wider instruction sets call it too, and an out-of-line copy of
+    // theirs must never stand in for everyone's.
+    __attribute__((always_inline)) float step(float x) noexcept {
       const float a = (x - k * o4) * g;
       o1 = a + 0.3f * i1 + damping * o1;
       i1 = a;
@@ -45,7 +47,7 @@ class LowPassFilter {
     // At rest (all state zero), silence keeps it at rest: the output is gain x 0.
     bool atRest() const noexcept;
     // The state of `earlier`, these coefficients: a run that follows it.
-    void continueFrom(const Run& earlier) noexcept {
+    __attribute__((always_inline)) void continueFrom(const Run& earlier) noexcept {
       o1 = earlier.o1, o2 = earlier.o2, o3 = earlier.o3, o4 = earlier.o4;
       i1 = earlier.i1, i2 = earlier.i2, i3 = earlier.i3, i4 = earlier.i4;
     }

@@ -52,10 +52,4 @@ inline void writeSample(float s, float* left, float* right, const OutputGains& g
   }
 }
 
-// Audio thread, real-time safe. Shaper (if `shaper`), gains and limit of
-// `count` samples into the outputs, overwriting them (replace) or adding to
-// them: exactly shapeSample and limitOutput sample by sample, several at once.
-void writeOutput(const float* mono, std::int32_t count, float* left, float* right, bool replace, bool shaper,
-                 const OutputGains& gains) noexcept;
-
 }  // namespace brume

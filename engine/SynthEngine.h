@@ -57,6 +57,8 @@ class SynthEngine {
   // this build or processor cannot run.
   bool setKernelPath(KernelPath path) noexcept;
   KernelPath kernelPath() const noexcept { return kernel->path; }
+  // Any thread. The chosen kernel, for the block's output stage at its width.
+  const VoiceKernel& voiceKernelInUse() const noexcept { return *kernel; }
   // Audio thread, real-time safe. Voices with start time <= clock < end time.
   std::int32_t soundingVoiceCount() const noexcept;
 

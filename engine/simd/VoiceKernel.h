@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "engine/LowPassFilter.h"
+#include "engine/OutputStage.h"
 #include "engine/ParameterIndex.h"
 #include "engine/Voice.h"
 #include "engine/WaveShape.h"
@@ -107,11 +108,19 @@ using RenderRunFunction = RunResult (*)(RunLanes& lanes, const RunSettings& sett
 using ShapeValuesFunction = void (*)(WaveShape shape, const float* phases, float* values, std::int32_t count,
                                      const NoiseTables& noise) noexcept;
 
+// Audio thread, real-time safe. Shaper (if `shaper`), gains and limit of
+// `count` samples into the outputs, overwriting them (replace) or adding to
+// them: exactly shapeSample and limitOutput sample by sample, a register of
+// samples at a time.
+using WriteOutputFunction = void (*)(const float* mono, std::int32_t count, float* left, float* right, bool replace,
+                                     bool shaper, const OutputGains& gains) noexcept;
+
 struct VoiceKernel {
   KernelPath path;
   const char* name;  // "sse2", "avx2", "avx512"
   RenderRunFunction renderRun;
   ShapeValuesFunction shapeValues;
+  WriteOutputFunction writeOutput;
 };
 
 // Any thread. Whether this build has the path and the processor and system can run it.
