@@ -47,10 +47,18 @@ install_packages() {
     updated=false
   fi
   if ! $updated; then
-    $sudo apt-get update -q
+    # A mirror in the middle of a sync can fail one index; the lists at hand may still do.
+    $sudo apt-get update -q || echo "setup: apt-get update failed; going on with the package lists at hand" >&2
     updated=true
   fi
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q $recommends "$@"
+  if ! DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q $recommends "$@"; then
+    # Without one architecture's security index the two architectures' newest
+    # versions differ; the release's own versions are the same for both.
+    local codename
+    codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    echo "setup: retrying with the versions of $codename itself" >&2
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q -t "$codename" $recommends "$@"
+  fi
 }
 
 mapfile -t missing < <(missing_from "${native_packages[@]}")
