@@ -17,6 +17,8 @@ scripts/build.sh --werror
 
 jobs=$(nproc)
 status=0
+# Leaks inside other people's libraries are not the tests' findings.
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan-suppressions.txt${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
 stage "native tests"
 (cd build && ctest -j "$jobs" --output-on-failure) || status=1
