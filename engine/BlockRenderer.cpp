@@ -103,14 +103,17 @@ void renderBlockSamples(const float* input, float* left, float* right, std::int3
   const ParameterValues& values = context.currentValues;
   const OutputGains gains = outputGainsFor(values.get(kVolume), values.get(kPan), values.get(kComp));
 
-  // Runs end at every LFO tick and wherever a voice starts or ends: in between
-  // no parameter changes, so each run is rendered with its settings fixed.
+  // Runs end at every LFO tick that may write and wherever a voice starts or
+  // ends: in between no parameter changes, so each run is rendered with its
+  // settings fixed.
   float mono[2][kMaxRunLength];
   PendingOutput pending;
   for (std::int32_t done = 0, buffer = 0; done < frameCount; buffer ^= 1) {
     context.writer.applyHandedOverChanges();
     const std::int32_t counter = context.sampleCounter.load(std::memory_order_relaxed);
-    const std::int32_t untilTick = samplesUntilLfoTick(counter);
+    // Ticks that cannot write split nothing.
+    const bool ticking = lfosCanWrite(values);
+    const std::int32_t untilTick = ticking ? samplesUntilLfoTick(counter) : kMaxRunLength;
     const std::int32_t wanted = std::min({frameCount - done, untilTick + 1, kMaxRunLength});
     FilterJob* job = pending.filter.count > 0 ? &pending.filter : nullptr;
     // The filter of this run starts where the pending one's leaves it.
@@ -126,7 +129,7 @@ void renderBlockSamples(const float* input, float* left, float* right, std::int3
     // The tick runs after its sample, with the counter still at that sample.
     const std::int32_t last = wrappingAdd(counter, rendered - 1);
     context.sampleCounter.store(last, std::memory_order_relaxed);
-    if (rendered == untilTick + 1) runLfoTick(context.lfos, values, last, context.writer);
+    if (ticking && rendered == untilTick + 1) runLfoTick(context.lfos, values, last, context.writer);
     context.sampleCounter.store(wrappingAdd(last, 1), std::memory_order_relaxed);
     done += rendered;
   }

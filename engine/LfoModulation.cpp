@@ -14,6 +14,14 @@ std::int32_t activeLfoTarget(const Lfo& lfo, std::int32_t n, const ParameterValu
   return lfoTarget(values.get(base + (kL1Aim - kLfo1)));
 }
 
+bool lfosCanWrite(const ParameterValues& values) noexcept {
+  for (std::int32_t n = 0; n < kLfoCount; ++n) {
+    const std::int32_t base = kLfo1 + kLfoStride * n;
+    if (values.get(base) >= 0.5f && lfoTarget(values.get(base + (kL1Aim - kLfo1))) != kNoTarget) return true;
+  }
+  return false;
+}
+
 void runLfoTick(Lfo (&lfos)[kLfoCount], const ParameterValues& values, std::int32_t sampleCounter,
                 ParameterWriter& writer) noexcept {
   for (std::int32_t n = 0; n < kLfoCount; ++n) {

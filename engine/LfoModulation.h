@@ -22,6 +22,11 @@ std::int32_t activeLfoTarget(const Lfo& lfo, std::int32_t n, const ParameterValu
 void runLfoTick(Lfo (&lfos)[kLfoCount], const ParameterValues& values, std::int32_t sampleCounter,
                 ParameterWriter& writer) noexcept;
 
+// Any thread, real-time safe. Whether a tick could write anything: some LFO is
+// switched on and aimed at a parameter. While it is false the ticks do
+// nothing, and only a parameter change from outside the ticks can make it true.
+bool lfosCanWrite(const ParameterValues& values) noexcept;
+
 // The tick runs at every sample whose counter is a multiple of this.
 constexpr std::int32_t kLfoTickInterval = 100;
 

@@ -157,17 +157,18 @@ std::int32_t SynthEngine::renderRun(const float* input, float* mono, std::int32_
       length = std::min(length, voice.startTime - clock);
     }
   }
-  const auto runLength = static_cast<std::int32_t>(length);
   if (count == 0) {
-    std::fill(mono, mono + runLength, 0.0f);
-    clock += runLength;
-    return runLength;
+    const auto silentLength = static_cast<std::int32_t>(length);
+    std::fill(mono, mono + silentLength, 0.0f);
+    clock += silentLength;
+    return silentLength;
   }
 
   // Pack the sounding voices into lanes; the rest of the kernel's row stays silent.
   lanes.count = count;
   std::int32_t rowWidth = 1;
   while (rowWidth < count) rowWidth *= 2;
+  length = std::min<std::int64_t>(length, kMaxRunValues / rowWidth);
   for (std::int32_t l = 0; l < rowWidth; ++l) {
     const bool sounding = l < count;
     const std::int32_t v = sounding ? laneVoices[l] : 0;
@@ -187,6 +188,7 @@ std::int32_t SynthEngine::renderRun(const float* input, float* mono, std::int32_
     lanes.releaseFrom[l] = static_cast<std::int32_t>(std::clamp<std::int64_t>(releaseFrom, 0, kMaxRunLength + 1));
   }
 
+  const auto runLength = static_cast<std::int32_t>(length);
   const RunResult result = kernel->renderRun(lanes, runSettings(), scratch, input, mono, runLength, job, own);
 
   for (std::int32_t l = 0; l < count; ++l) {

@@ -16,8 +16,10 @@
 
 namespace brume {
 
-// Runs never exceed this many samples (the LFO tick splits them at 100 anyway).
-constexpr std::int32_t kMaxRunLength = 128;
+// Runs never exceed this many samples, nor kMaxRunValues values (samples
+// times row width): the rows of a run stay within the processor's near caches.
+constexpr std::int32_t kMaxRunLength = 512;
+constexpr std::int32_t kMaxRunValues = 128 * kVoiceCount;
 
 enum class KernelPath : std::int32_t { Sse2, Avx2, Avx512 };
 constexpr std::int32_t kKernelPathCount = 3;
@@ -55,7 +57,7 @@ struct RunSettings {
 // Working rows for one run: for each sample, one value per lane (row width
 // 1, 2, 4, 8 or 16), with room for a full vector past the end.
 struct RunScratch {
-  static constexpr std::int32_t kRowCapacity = kMaxRunLength * kVoiceCount + 64;
+  static constexpr std::int32_t kRowCapacity = kMaxRunValues + 64;
   alignas(64) float phases[kOscillatorCount][kRowCapacity];  // each oscillator's phase before its step
   alignas(64) float waves[kRowCapacity];                     // one oscillator's waves, shared with a later one
   alignas(64) float chain[kRowCapacity];                     // the oscillator chain of each voice

@@ -237,7 +237,7 @@ std::vector<Scenario> namedScenarios() {
     all.push_back(filter);
   }
   // One and two notes, whose rows filter their own samples, the cutoff moved by an LFO every tick; two more
-  // notes for a while (wider rows), and the filter off and on again.
+  // notes for a while (wider rows), the LFO off (long runs) and on again, and the filter off and on again.
   for (int notes : {1, 2}) {
     Scenario narrow("filtered " + std::to_string(notes) + " notes under a cutoff LFO");
     narrow.patch = {{kLpFilter, 1.0f}, {kRes, 0.7f}, {kLfo2, 1.0f}, {kL2Per, 0.02f}, {kL2Aim, 41.5f / 46.0f},
@@ -246,6 +246,8 @@ std::vector<Scenario> namedScenarios() {
     std::swap(narrow.blocks[100].events, narrow.blocks[190].events);
     narrow.blocks[150].events = {noteOn(80, 50), noteOn(83, 51)};
     narrow.blocks[152].events = {noteOff(80, 20), noteOff(83, 21)};
+    narrow.blocks[120].parameters = {{kLfo2, 0.0f}};
+    narrow.blocks[130].parameters = {{kLfo2, 1.0f}};
     narrow.blocks[160].parameters = {{kLpFilter, 0.0f}};
     narrow.blocks[165].parameters = {{kLpFilter, 1.0f}};
     all.push_back(narrow);
