@@ -72,15 +72,15 @@ PendingOutput pendingOutputOf(float* mono, std::int32_t count, std::int32_t offs
 }
 
 // Writes a pending run out: what the kernels left of its filtering is done
-// here, in one loop with the shaper, gains and limit.
+// here, in one loop with the shaper, gains and limit. The samples the kernel
+// filtered go out after those, so that their output stage runs beside the
+// tail of the filter's chain of dependent steps instead of before it.
 void completeOutput(PendingOutput& pending, float* left, float* right, bool replace, const OutputGains& gains,
                     const RenderContext& context) noexcept {
   if (pending.count == 0) return;
   float* const outLeft = left + pending.offset;
   float* const outRight = right + pending.offset;
   const std::int32_t ready = pending.filtered ? pending.count - pending.filter.count : pending.count;
-  context.engine.voiceKernelInUse().writeOutput(pending.mono, ready, outLeft, outRight, replace, pending.shaper,
-                                                gains);
   if (pending.filtered) {
     LowPassFilter::Run filter = pending.filter.run;
     const std::int32_t rest = pending.filter.count;
@@ -91,6 +91,8 @@ void completeOutput(PendingOutput& pending, float* left, float* right, bool repl
     }
     context.filter.keep(filter);
   }
+  context.engine.voiceKernelInUse().writeOutput(pending.mono, ready, outLeft, outRight, replace, pending.shaper,
+                                                gains);
   pending.count = 0;
 }
 
