@@ -44,8 +44,8 @@ class SynthEngine {
   // their engine defaults; pitch offsets, ring switches and noise tables stay.
   void resetEngine() noexcept;
   // Audio thread, real-time safe. Renders mono samples of all sounding voices
-  // into `mono`: at most maxLength (and kMaxRunLength, and kMaxRunValues over
-  // the kernel's row width), ending early where a voice starts, ends or
+  // into `mono`: at most maxLength (and kMaxRunLength, or kMaxWideRunLength
+  // for more than two voices), ending early where a voice starts, ends or
   // enters Release, so that each run has one set of voices. Returns the samples rendered (0 only for a maxLength of 0 or
   // less). The input (may be null) joins the chain of the first sounding voice.
   // The kernel may also do `job` (may be null) on the way, leaving its count

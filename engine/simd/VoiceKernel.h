@@ -16,10 +16,11 @@
 
 namespace brume {
 
-// Runs never exceed this many samples, nor kMaxRunValues values (samples
-// times row width): the rows of a run stay within the processor's near caches.
+// Runs never exceed this many samples. Rows of more than two lanes stop
+// sooner: their filter steps are left to the next run, to go beside its
+// waves (see FilterJob), so a block needs several of their runs.
 constexpr std::int32_t kMaxRunLength = 512;
-constexpr std::int32_t kMaxRunValues = 128 * kVoiceCount;
+constexpr std::int32_t kMaxWideRunLength = 128;
 
 enum class KernelPath : std::int32_t { Sse2, Avx2, Avx512 };
 constexpr std::int32_t kKernelPathCount = 3;
@@ -57,12 +58,14 @@ struct RunSettings {
 // Working rows for one run: for each sample, one value per lane (row width
 // 1, 2, 4, 8 or 16), with room for a full vector past the end.
 struct RunScratch {
-  static constexpr std::int32_t kRowCapacity = kMaxRunValues + 64;
+  static constexpr std::int32_t kRowCapacity = kMaxWideRunLength * kVoiceCount + 64;
   alignas(64) float phases[kOscillatorCount][kRowCapacity];  // each oscillator's phase before its step
   alignas(64) float waves[kRowCapacity];                     // one oscillator's waves, shared with a later one
   alignas(64) float chain[kRowCapacity];                     // the oscillator chain of each voice
   alignas(64) float gain[kRowCapacity];                      // velocity x envelope level
 };
+
+static_assert(kMaxRunLength * 2 <= kMaxWideRunLength * kVoiceCount, "narrow rows fit the scratch rows");
 
 struct RunResult {
   std::int32_t rendered;           // samples rendered: the run ends early after a voice enters Release
