@@ -168,7 +168,7 @@ std::int32_t SynthEngine::renderRun(const float* input, float* mono, std::int32_
   lanes.count = count;
   std::int32_t rowWidth = 1;
   while (rowWidth < count) rowWidth *= 2;
-  if (rowWidth > 2) length = std::min<std::int64_t>(length, kMaxWideRunLength);
+  if (rowWidth > kMaxNarrowRowWidth) length = std::min<std::int64_t>(length, kMaxWideRunLength);
   for (std::int32_t l = 0; l < rowWidth; ++l) {
     const bool sounding = l < count;
     const std::int32_t v = sounding ? laneVoices[l] : 0;

@@ -16,9 +16,11 @@
 
 namespace brume {
 
-// Runs never exceed this many samples. Rows of more than two lanes stop
-// sooner: their filter steps are left to the next run, to go beside its
-// waves (see FilterJob), so a block needs several of their runs.
+// Rows of up to this many lanes filter their own samples (see OwnFilter).
+constexpr std::int32_t kMaxNarrowRowWidth = 2;
+// Runs never exceed this many samples. Wider rows stop sooner: their filter
+// steps are left to the next run, to go beside its waves (see FilterJob), so
+// a block needs several of their runs.
 constexpr std::int32_t kMaxRunLength = 512;
 constexpr std::int32_t kMaxWideRunLength = 128;
 
@@ -65,7 +67,7 @@ struct RunScratch {
   alignas(64) float gain[kRowCapacity];                      // velocity x envelope level
 };
 
-static_assert(kMaxRunLength * 2 <= kMaxWideRunLength * kVoiceCount, "narrow rows fit the scratch rows");
+static_assert(kMaxRunLength * kMaxNarrowRowWidth <= kMaxWideRunLength * kVoiceCount, "narrow rows fit the scratch");
 
 struct RunResult {
   std::int32_t rendered;           // samples rendered: the run ends early after a voice enters Release
