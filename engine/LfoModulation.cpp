@@ -6,18 +6,26 @@
 
 namespace brume {
 
-std::int32_t activeLfoTarget(const Lfo& lfo, std::int32_t n, const ParameterValues& values,
-                             std::int32_t sampleCounter) noexcept {
+namespace {
+
+// The parameter LFO n is aimed at while switched on, held or not; else kNoTarget.
+std::int32_t switchedOnTarget(std::int32_t n, const ParameterValues& values) noexcept {
   const std::int32_t base = kLfo1 + kLfoStride * n;
   if (!(values.get(base) >= 0.5f)) return kNoTarget;
-  if (!(sampleCounter > lfo.holdUntil())) return kNoTarget;
   return lfoTarget(values.get(base + (kL1Aim - kLfo1)));
+}
+
+}  // namespace
+
+std::int32_t activeLfoTarget(const Lfo& lfo, std::int32_t n, const ParameterValues& values,
+                             std::int32_t sampleCounter) noexcept {
+  if (!(sampleCounter > lfo.holdUntil())) return kNoTarget;
+  return switchedOnTarget(n, values);
 }
 
 bool lfosCanWrite(const ParameterValues& values) noexcept {
   for (std::int32_t n = 0; n < kLfoCount; ++n) {
-    const std::int32_t base = kLfo1 + kLfoStride * n;
-    if (values.get(base) >= 0.5f && lfoTarget(values.get(base + (kL1Aim - kLfo1))) != kNoTarget) return true;
+    if (switchedOnTarget(n, values) != kNoTarget) return true;
   }
   return false;
 }

@@ -46,8 +46,9 @@ class SynthEngine {
   // Audio thread, real-time safe. Renders mono samples of all sounding voices
   // into `mono`: at most maxLength (and kMaxRunLength, or kMaxWideRunLength
   // for more than two voices), ending early where a voice starts, ends or
-  // enters Release, so that each run has one set of voices. Returns the samples rendered (0 only for a maxLength of 0 or
-  // less). The input (may be null) joins the chain of the first sounding voice.
+  // enters Release, so that each run has one set of voices. Returns the
+  // samples rendered (0 only for a maxLength of 0 or less). The input (may be
+  // null) joins the chain of the first sounding voice.
   // The kernel may also do `job` (may be null) on the way, leaving its count
   // at 0, and filter mono with `own` (may be null), saying so in it;
   // otherwise both are left to the caller.
