@@ -97,7 +97,7 @@ int BlockRenderer::renderBlock(std::int64_t totalFrames, const Sink& sink) {
     fillInputs(position, frames);
     instance.processReplacing(inputPointers.data(), outputPointers.data(), frames);
     ++processCallCount;
-    sink(outputPointers.data(), frames, position);
+    if (sink) sink(outputPointers.data(), frames, position);
     position = pieceEnd;
   }
   renderedFrames = blockEnd;

@@ -27,7 +27,8 @@ struct AudioData {
 class BlockRenderer {
  public:
   // Receives each rendered piece: the plug-in's output buffers (all its
-  // outputs) holding `frames` frames that start at frame `start` of the render.
+  // outputs) holding `frames` frames that start at frame `start` of the
+  // render; an empty sink takes nothing.
   using Sink = std::function<void(float* const* outputs, int frames, std::int64_t start)>;
 
   // Prepares buffers and the event list for `schedule` (which must outlive the

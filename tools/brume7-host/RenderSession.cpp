@@ -117,8 +117,11 @@ double RenderSession::run(const Sink& sink, const Progress& progress) {
     sink(interleaved.data(), static_cast<std::size_t>(frames));
   };
 
+  const BlockRenderer::Sink none;
+  const BlockRenderer::Sink& pieces = sink ? collect : none;
+
   const auto start = std::chrono::steady_clock::now();
-  while (renderer.renderBlock(frameTotal, collect) > 0) {
+  while (renderer.renderBlock(frameTotal, pieces) > 0) {
     if (progress) progress(renderer.position(), frameTotal);
   }
   const auto end = std::chrono::steady_clock::now();

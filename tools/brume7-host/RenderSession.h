@@ -29,7 +29,8 @@ class RenderSession {
   RenderSession(const RenderSession&) = delete;
   RenderSession& operator=(const RenderSession&) = delete;
 
-  // Receives the output as interleaved frames of `channels()` samples.
+  // Receives the output as interleaved frames of `channels()` samples; an
+  // empty sink takes nothing, and the output is then not even interleaved.
   using Sink = std::function<void(const float* interleaved, std::size_t frames)>;
   // Told the frames done so far after each block.
   using Progress = std::function<void(std::int64_t done, std::int64_t total)>;
