@@ -108,7 +108,6 @@ void renderBlockSamples(const float* input, float* left, float* right, std::int3
   // Runs end at every LFO tick that may write and wherever a voice starts or
   // ends: in between no parameter changes, so each run is rendered with its
   // settings fixed.
-  float mono[2][kMaxRunLength];
   PendingOutput pending;
   for (std::int32_t done = 0, buffer = 0; done < frameCount; buffer ^= 1) {
     context.writer.applyHandedOverChanges();
@@ -123,10 +122,11 @@ void renderBlockSamples(const float* input, float* left, float* right, std::int3
     own.filter = &context.filter;
     own.after = pending.filtered ? &pending.filter.run : nullptr;
     const bool filterOn = values.get(kLpFilter) > 0.5f;
-    const std::int32_t rendered = context.engine.renderRun(input != nullptr ? input + done : nullptr, mono[buffer],
-                                                           wanted, job, filterOn ? &own : nullptr);
+    float* const mono = context.engine.runOutput(buffer);
+    const std::int32_t rendered = context.engine.renderRun(input != nullptr ? input + done : nullptr, mono, wanted,
+                                                           job, filterOn ? &own : nullptr);
     completeOutput(pending, left, right, replace, gains, context);
-    pending = pendingOutputOf(mono[buffer], rendered, done, filterOn ? &own : nullptr, context);
+    pending = pendingOutputOf(mono, rendered, done, filterOn ? &own : nullptr, context);
 
     // The tick runs after its sample, with the counter still at that sample.
     const std::int32_t last = wrappingAdd(counter, rendered - 1);

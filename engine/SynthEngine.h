@@ -60,6 +60,8 @@ class SynthEngine {
   KernelPath kernelPath() const noexcept { return kernel->path; }
   // Any thread. The chosen kernel, for the block's output stage at its width.
   const VoiceKernel& voiceKernelInUse() const noexcept { return *kernel; }
+  // Audio thread. Room for the mono samples of two runs (0 and 1), kMaxRunLength each.
+  float* runOutput(std::int32_t which) noexcept { return scratch.mono[which & 1]; }
   // Audio thread, real-time safe. Voices with start time <= clock < end time.
   std::int32_t soundingVoiceCount() const noexcept;
 

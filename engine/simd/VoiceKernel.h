@@ -65,6 +65,9 @@ struct RunScratch {
   alignas(64) float waves[kRowCapacity];                     // one oscillator's waves, shared with a later one
   alignas(64) float chain[kRowCapacity];                     // the oscillator chain of each voice
   alignas(64) float gain[kRowCapacity];                      // velocity x envelope level
+  // Not the kernel's: the mono samples of a run and of the one before it,
+  // for the block's output stage.
+  alignas(64) float mono[2][kMaxRunLength];
 };
 
 static_assert(kMaxRunLength * kMaxNarrowRowWidth <= kMaxWideRunLength * kVoiceCount, "narrow rows fit the scratch");
