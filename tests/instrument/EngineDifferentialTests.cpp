@@ -2,6 +2,7 @@
 // same patch, events, parameter changes and blocks must give the same samples.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -106,7 +107,11 @@ Render render(const Scenario& scenario, const KernelPath* path) {
 
   std::mt19937 noise(7);
   std::uniform_real_distribution<float> sample(-0.5f, 0.5f);
+  // Reserved at once: a minute of audio grown by doubling does not fit a 32-bit process under emulation.
+  std::size_t total = 0;
+  for (const Block& block : scenario.blocks) total += 2 * static_cast<std::size_t>(std::max(block.frames, 0));
   Render result;
+  result.reserve(total);
   for (const Block& block : scenario.blocks) {
     for (const auto& [index, value] : block.parameters) set(index, value);
     EventList events(block.events);
