@@ -78,8 +78,8 @@ VstInt32 InstrumentEditor::open(void* window) {
     frame->addView(control);
 
     if (row.hasCaption) {
-      TextField* caption = new TextField(Rect{x - 21, y - 20, x + 21, y - 10}, this, i + kTextTagOffset,
-                                         row.caption, background, 0);
+      TextField* caption =
+          new TextField(Rect{x - 21, y - 20, x + 21, y - 10}, this, i + kTextTagOffset, row.caption, background, 0);
       captionTexts[i] = caption;
       caption->setFontIndex(kTextFontIndex);
       caption->setTextColour(kBlackColour);
@@ -88,8 +88,8 @@ VstInt32 InstrumentEditor::open(void* window) {
       frame->addView(caption);
     }
     if (row.hasValueText) {
-      TextField* value = new TextField(Rect{x - 21, y + 11, x + 21, y + 20}, this, i + kTextTagOffset, "",
-                                       background, 0);
+      TextField* value =
+          new TextField(Rect{x - 21, y + 11, x + 21, y + 20}, this, i + kTextTagOffset, "", background, 0);
       valueTexts[i] = value;
       value->setFontIndex(kTextFontIndex);
       value->setTextColour(kRedColour);
@@ -122,8 +122,8 @@ void InstrumentEditor::close() {
 }
 
 void InstrumentEditor::releaseBitmaps() {
-  Bitmap** owned[] = {&background, &knobStrips[0], &knobStrips[1], &knobStrips[2], &knobStrips[3],
-                      &switchBitmap, &meterBitmap};
+  Bitmap** owned[] = {&background,    &knobStrips[0], &knobStrips[1], &knobStrips[2],
+                      &knobStrips[3], &switchBitmap,  &meterBitmap};
   for (Bitmap** bitmap : owned) {
     if (*bitmap) (*bitmap)->release();
     *bitmap = nullptr;

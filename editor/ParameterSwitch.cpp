@@ -8,8 +8,7 @@
 
 namespace brume {
 
-ParameterSwitch::ParameterSwitch(const Rect& bounds, ControlListener* listener, std::int32_t tag,
-                                 Bitmap* background)
+ParameterSwitch::ParameterSwitch(const Rect& bounds, ControlListener* listener, std::int32_t tag, Bitmap* background)
     : ToggleButton(bounds, listener, tag, background) {}
 
 void ParameterSwitch::draw(DrawContext* context) {

@@ -43,8 +43,8 @@ struct PendingOutput {
   std::int32_t count = 0;
   std::int32_t offset = 0;  // in the block
   bool shaper = false;
-  bool filtered = false;    // "LPFilter" on for this run
-  FilterJob filter;         // the samples still to filter, from filter.samples to the end
+  bool filtered = false;  // "LPFilter" on for this run
+  FilterJob filter;       // the samples still to filter, from filter.samples to the end
 };
 
 // `own` is null with the filter off, else what the kernel made of it.
@@ -91,8 +91,7 @@ void completeOutput(PendingOutput& pending, float* left, float* right, bool repl
     }
     context.filter.keep(filter);
   }
-  context.engine.voiceKernelInUse().writeOutput(pending.mono, ready, outLeft, outRight, replace, pending.shaper,
-                                                gains);
+  context.engine.voiceKernelInUse().writeOutput(pending.mono, ready, outLeft, outRight, replace, pending.shaper, gains);
   pending.count = 0;
 }
 
@@ -123,8 +122,8 @@ void renderBlockSamples(const float* input, float* left, float* right, std::int3
     own.after = pending.filtered ? &pending.filter.run : nullptr;
     const bool filterOn = values.get(kLpFilter) > 0.5f;
     float* const mono = context.engine.runOutput(buffer);
-    const std::int32_t rendered = context.engine.renderRun(input != nullptr ? input + done : nullptr, mono, wanted,
-                                                           job, filterOn ? &own : nullptr);
+    const std::int32_t rendered = context.engine.renderRun(input != nullptr ? input + done : nullptr, mono, wanted, job,
+                                                           filterOn ? &own : nullptr);
     completeOutput(pending, left, right, replace, gains, context);
     pending = pendingOutputOf(mono, rendered, done, filterOn ? &own : nullptr, context);
 

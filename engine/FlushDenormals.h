@@ -16,7 +16,9 @@ class ScopedFlushDenormals {
  public:
 #if BRUME_HAS_MXCSR
   // Audio thread, real-time safe.
-  ScopedFlushDenormals() noexcept : savedMode(_mm_getcsr()) { _mm_setcsr(savedMode | kFlushToZero | kDenormalsAreZero); }
+  ScopedFlushDenormals() noexcept : savedMode(_mm_getcsr()) {
+    _mm_setcsr(savedMode | kFlushToZero | kDenormalsAreZero);
+  }
   ~ScopedFlushDenormals() { _mm_setcsr(savedMode); }
 #else
   ScopedFlushDenormals() noexcept = default;

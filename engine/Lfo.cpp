@@ -31,8 +31,8 @@ void Lfo::setPeriod(float samples) noexcept {
 
 float Lfo::valueAt(std::int32_t time) noexcept {
   // Double precision keeps the phase smooth at sample counts far beyond float resolution.
-  const double y =
-      (static_cast<double>(time) + static_cast<double>(state.phaseOffset.load())) * static_cast<double>(state.rate.load());
+  const double y = (static_cast<double>(time) + static_cast<double>(state.phaseOffset.load())) *
+                   static_cast<double>(state.rate.load());
   const float phase = static_cast<float>(y - std::trunc(y));
   state.lastPhase.store(phase);
   const double low = state.minimum.load();

@@ -53,8 +53,7 @@ void LowPassFilter::keep(const Run& run) noexcept {
 }
 
 bool LowPassFilter::Run::atRest() const noexcept {
-  return o1 == 0.0f && o2 == 0.0f && o3 == 0.0f && o4 == 0.0f && i1 == 0.0f && i2 == 0.0f && i3 == 0.0f &&
-         i4 == 0.0f;
+  return o1 == 0.0f && o2 == 0.0f && o3 == 0.0f && o4 == 0.0f && i1 == 0.0f && i2 == 0.0f && i3 == 0.0f && i4 == 0.0f;
 }
 
 }  // namespace brume

@@ -51,9 +51,7 @@ class Oscillator {
   void startVoice(std::int32_t voice, float increment, float targetIncrement) noexcept;
   // Audio thread, real-time safe: retunes a sounding voice, glide in progress included.
   void scaleVoiceIncrements(std::int32_t voice, double ratio) noexcept;
-  const OscillatorVoiceState& voiceState(std::int32_t voice) const noexcept {
-    return voiceStates[voiceSlot(voice)];
-  }
+  const OscillatorVoiceState& voiceState(std::int32_t voice) const noexcept { return voiceStates[voiceSlot(voice)]; }
 
   // Audio thread, real-time safe: stores a voice's phase and increment after a run.
   void setVoicePhase(std::int32_t voice, float phase, float increment) noexcept {

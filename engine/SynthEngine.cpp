@@ -19,8 +19,7 @@ SynthEngine::SynthEngine() noexcept : SynthEngine(ClassicRandom{}) {}
 
 // The three oscillators draw from one generator in order 0, 1, 2, so each has tables of its own.
 SynthEngine::SynthEngine(ClassicRandom&& random) noexcept
-    : oscillators{Oscillator(random), Oscillator(random), Oscillator(random)},
-      kernel(&voiceKernel(bestKernelPath())) {
+    : oscillators{Oscillator(random), Oscillator(random), Oscillator(random)}, kernel(&voiceKernel(bestKernelPath())) {
   resetEngine();
 }
 

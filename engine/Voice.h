@@ -24,7 +24,7 @@ struct Voice {
   float velocity = 0.0f;         // MIDI velocity / 128
   float pitch = 0.0f;            // semitones, 0 = MIDI key 0
   float envelopeLevel = 0.0f;
-  float envelopeStep = 0.0f;     // added to the level at every sample of Attack, Decay and Release
+  float envelopeStep = 0.0f;  // added to the level at every sample of Attack, Decay and Release
   EnvelopeStage stage = EnvelopeStage::Release;
 
   bool isSounding(std::int64_t clock) const noexcept { return startTime <= clock && clock < endTime; }

@@ -25,7 +25,7 @@ class DrawContext {
   DrawContext& operator=(const DrawContext&) = delete;
 
   void moveTo(Point point);
-  void lineTo(Point point);  // the end point is not drawn
+  void lineTo(Point point);               // the end point is not drawn
   void setLineStyle(std::int32_t style);  // 1 dotted, anything else solid
   void setLineWidth(std::int32_t width);
   void setFrameColour(Colour colour);
@@ -37,7 +37,7 @@ class DrawContext {
   void fillRect(const Rect& rect);   // (left + 1, top + 1) up to, not including, (right, bottom)
   // Alignment 0 left (one pixel in from rect.left), 1 centre, 2 right.
   void drawString(const char* text, const Rect& rect, bool opaque, std::int32_t alignment);
-  std::int32_t mouseButtons() const;  // bits of gui/MouseButtons.h
+  std::int32_t mouseButtons() const;       // bits of gui/MouseButtons.h
   void mousePosition(Point& where) const;  // relative to the window
 
   void setOffset(Point point) { offset = point; }

@@ -4,8 +4,8 @@
 
 namespace brume {
 
-FilmstripKnob::FilmstripKnob(const Rect& bounds, ControlListener* listener, std::int32_t tag,
-                             std::int32_t frameCount, std::int32_t frameHeight, Bitmap* strip, Point backgroundOffset)
+FilmstripKnob::FilmstripKnob(const Rect& bounds, ControlListener* listener, std::int32_t tag, std::int32_t frameCount,
+                             std::int32_t frameHeight, Bitmap* strip, Point backgroundOffset)
     : HandleKnob(bounds, listener, tag, strip, nullptr, backgroundOffset),
       frameCount(frameCount),
       frameHeight(frameHeight) {}

@@ -33,7 +33,7 @@ class Frame : public View {
   bool onWheelTurn(DrawContext* context, Point where, float distance) override;
   GuiEditorBase* ownerEditor() const override;
 
-  virtual bool addView(View* view);                     // false when the list cannot grow
+  virtual bool addView(View* view);                       // false when the list cannot grow
   virtual bool removeView(View* view, bool withRelease);  // true also for a view not held
   virtual bool removeAllViews(bool withRelease);
   virtual bool containsView(View* view) const;

@@ -20,7 +20,7 @@ class GuiEditorBase : public EditorBase {
   // Destroys a frame the derived editor left open and unregisters from the instrument.
   ~GuiEditorBase() override;
 
-  VstInt32 getRect(ERect** rect) override;  // the editor rectangle, 1
+  VstInt32 getRect(ERect** rect) override;   // the editor rectangle, 1
   VstInt32 open(void* hostWindow) override;  // marks a refresh; the derived editor builds the frame
   void close() override;
   void idle() override;  // pending window events, pending refresh, then the frame's idle redraw

@@ -13,8 +13,8 @@ namespace brume {
 
 class HandleKnob : public Control {
  public:
-  HandleKnob(const Rect& bounds, ControlListener* listener, std::int32_t tag, Bitmap* background,
-             Bitmap* pointerBitmap, Point backgroundOffset);
+  HandleKnob(const Rect& bounds, ControlListener* listener, std::int32_t tag, Bitmap* background, Bitmap* pointerBitmap,
+             Point backgroundOffset);
 
   void draw(DrawContext* context) override;
   // Drags until the left button is released; control-click restores the reset value.

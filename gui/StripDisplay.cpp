@@ -4,8 +4,8 @@
 
 namespace brume {
 
-StripDisplay::StripDisplay(const Rect& bounds, ControlListener* listener, std::int32_t tag,
-                           std::int32_t frameCount, std::int32_t frameHeight, Bitmap* strip, Point backgroundOffset)
+StripDisplay::StripDisplay(const Rect& bounds, ControlListener* listener, std::int32_t tag, std::int32_t frameCount,
+                           std::int32_t frameHeight, Bitmap* strip, Point backgroundOffset)
     : Control(bounds, listener, tag, strip),
       backgroundOffset(backgroundOffset),
       frameCount(frameCount),

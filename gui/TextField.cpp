@@ -24,8 +24,8 @@ void copyCut(char* destination, const char* source) {
 TextField::TextField(const Rect& bounds, ControlListener* listener, std::int32_t tag, const char* initialText,
                      Bitmap* background, std::int32_t style)
     : ValueDisplay(bounds, background, style),
-      doubleClickTime(static_cast<std::int32_t>(
-          std::max<std::uint32_t>(std::min<std::uint32_t>(native::doubleClickTime(), 0x7fffffff), kMinimumDoubleClickTime))) {
+      doubleClickTime(static_cast<std::int32_t>(std::max<std::uint32_t>(
+          std::min<std::uint32_t>(native::doubleClickTime(), 0x7fffffff), kMinimumDoubleClickTime))) {
   this->listener = listener;
   this->tag = tag;
   if (initialText) copyCut(text, initialText);

@@ -22,16 +22,16 @@ class TextField : public ValueDisplay {
   static constexpr std::uint32_t kMinimumDoubleClickTime = 250;
 
   // `text` may be null (empty).
-  TextField(const Rect& bounds, ControlListener* listener, std::int32_t tag, const char* text,
-            Bitmap* background, std::int32_t style);
+  TextField(const Rect& bounds, ControlListener* listener, std::int32_t tag, const char* text, Bitmap* background,
+            std::int32_t style);
 
   void draw(DrawContext* context) override;
   void onMouseDown(DrawContext* context, Point where) override;
-  void endFocus(DrawContext* context) override;  // takes the entry's text back
+  void endFocus(DrawContext* context) override;    // takes the entry's text back
   void beginFocus(DrawContext* context) override;  // opens the entry
 
   virtual void setText(const char* newText);  // null: nothing; cut to 255; marks when changed
-  virtual void copyText(char* out) const;      // out holds 256 bytes
+  virtual void copyText(char* out) const;     // out holds 256 bytes
   virtual void setTextFormatterWithContext(TextFormatterWithContext formatter, void* context);
   virtual void setTextFormatter(TextFormatter formatter);
 

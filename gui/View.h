@@ -27,7 +27,7 @@ class View {
 
   virtual void draw(DrawContext* context);
   virtual void drawInRect(DrawContext* context, const Rect& area);  // draws it all
-  virtual bool overlaps(const Rect& area) const;  // the closed rectangles meet
+  virtual bool overlaps(const Rect& area) const;                    // the closed rectangles meet
   virtual void onMouseDown(DrawContext* context, Point where);
   virtual void redrawIfDirty(DrawContext* context);
   virtual void onNotify(View* sender, const char* message);

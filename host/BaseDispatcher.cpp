@@ -101,13 +101,16 @@ constexpr Handler kHandlers[] = {
       if (EditorBase* editor = e.editorObjectPointer()) editor->close();
       return 0;
     },
-    /* 16, 17, 18 */ notServed, notServed, notServed,
+    /* 16, 17, 18 */ notServed,
+    notServed,
+    notServed,
     /* 19 editor idle */
     [](EffectBase& e, VstInt32, VstIntPtr, void*, float) -> VstIntPtr {
       if (EditorBase* editor = e.editorObjectPointer()) editor->idle();
       return 0;
     },
-    /* 20, 21 */ notServed, notServed,
+    /* 20, 21 */ notServed,
+    notServed,
     /* 22 identify */
     [](EffectBase&, VstInt32, VstIntPtr, void*, float) -> VstIntPtr { return kIdentifyAnswer; },
     /* 23 get chunk */

@@ -18,7 +18,7 @@ class EditorBase {
   virtual ~EditorBase();
 
   // All UI thread.
-  virtual VstInt32 getRect(ERect** rect);  // no rectangle: *rect = null, 0
+  virtual VstInt32 getRect(ERect** rect);   // no rectangle: *rect = null, 0
   virtual VstInt32 open(void* hostWindow);  // stores the window, 0
   virtual void close();
   virtual void idle();  // runs a pending refresh

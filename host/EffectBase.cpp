@@ -8,8 +8,8 @@ namespace {
 
 constexpr VstInt32 kNoEffectId = fourCharacterCode('N', 'o', 'E', 'f');
 
-VstIntPtr BRUME_VSTCALL dispatcherEntry(AEffect* record, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                        void* ptr, float opt) {
+VstIntPtr BRUME_VSTCALL dispatcherEntry(AEffect* record, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                        float opt) {
   EffectBase* object = EffectBase::fromRecord(record);
   if (!object) return 0;
   if (opcode == 1) {

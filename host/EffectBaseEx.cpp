@@ -77,9 +77,7 @@ VstInt32 EffectBaseEx::hostBlockSize() {
 }
 VstIntPtr EffectBaseEx::hostInputLatency() { return callHost(kGetInputLatency); }
 VstIntPtr EffectBaseEx::hostOutputLatency() { return callHost(kGetOutputLatency); }
-AEffect* EffectBaseEx::hostPreviousPlugin(VstInt32) {
-  return reinterpret_cast<AEffect*>(callHost(kGetPreviousPlug));
-}
+AEffect* EffectBaseEx::hostPreviousPlugin(VstInt32) { return reinterpret_cast<AEffect*>(callHost(kGetPreviousPlug)); }
 AEffect* EffectBaseEx::hostNextPlugin(VstInt32) { return reinterpret_cast<AEffect*>(callHost(kGetNextPlug)); }
 void EffectBaseEx::inputConnectionChanged(VstInt32, bool) {}
 void EffectBaseEx::outputConnectionChanged(VstInt32, bool) {}

@@ -21,10 +21,9 @@ KeyCode keyFrom(VstInt32 index, VstIntPtr value, float opt) {
   key.character = index;
   key.virtualKey = static_cast<unsigned char>(value & 0xFF);
   const float whole = std::trunc(opt);
-  key.modifiers = (whole >= 0.0f && whole < 256.0f) ? static_cast<unsigned char>(whole)
-                  : (whole < 0.0f && whole > -256.0f)
-                      ? static_cast<unsigned char>(static_cast<int>(whole) & 0xFF)
-                      : 0;
+  key.modifiers = (whole >= 0.0f && whole < 256.0f)   ? static_cast<unsigned char>(whole)
+                  : (whole < 0.0f && whole > -256.0f) ? static_cast<unsigned char>(static_cast<int>(whole) & 0xFF)
+                                                      : 0;
   return key;
 }
 

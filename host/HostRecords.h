@@ -20,12 +20,12 @@ using VstIntPtr = std::intptr_t;  // pointer-sized integer: 32 bits on Win32, 64
 struct AEffect;
 
 // The host's callback: (record, opcode, index, value, ptr, opt) -> answer.
-using audioMasterCallback = VstIntPtr(BRUME_VSTCALL*)(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                                       VstIntPtr value, void* ptr, float opt);
+using audioMasterCallback = VstIntPtr(BRUME_VSTCALL*)(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                                      void* ptr, float opt);
 
 // The five entry functions stored in the record.
-using DispatcherEntry = VstIntPtr(BRUME_VSTCALL*)(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                                   VstIntPtr value, void* ptr, float opt);
+using DispatcherEntry = VstIntPtr(BRUME_VSTCALL*)(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                                  void* ptr, float opt);
 using ProcessEntry = void(BRUME_VSTCALL*)(AEffect* effect, float** inputs, float** outputs, VstInt32 frames);
 using SetParameterEntry = void(BRUME_VSTCALL*)(AEffect* effect, VstInt32 index, float value);
 using GetParameterEntry = float(BRUME_VSTCALL*)(AEffect* effect, VstInt32 index);

@@ -128,7 +128,8 @@ VstInt32 Instrument::answerCanDo(char* text) {
 }
 
 VstIntPtr Instrument::vendorQuery(VstInt32 index, VstIntPtr value, void* ptr, float opt) {
-  if (index != kVectorPathQuery || value != kVectorPathQuery || !ptr) return EffectBaseEx::vendorQuery(index, value, ptr, opt);
+  if (index != kVectorPathQuery || value != kVectorPathQuery || !ptr)
+    return EffectBaseEx::vendorQuery(index, value, ptr, opt);
   std::strcpy(static_cast<char*>(ptr), kernelPathName(engine.kernelPath()));
   return 1;
 }

@@ -132,7 +132,7 @@ class Instrument : public EffectBaseEx, private ParameterWriter {
   ParameterChangeQueue handedOver;
   std::atomic<std::uintptr_t> renderingThread{0};  // inside receiveEvents or renderBlock, else 0
   std::atomic<std::uintptr_t> lastAudioThread;     // the constructing thread until a thread renders
-  InstrumentView* view = nullptr;  // the editor, as the instrument tells it about changes
+  InstrumentView* view = nullptr;                  // the editor, as the instrument tells it about changes
   TraceSink* traceSink = nullptr;
 };
 

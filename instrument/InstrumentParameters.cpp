@@ -27,8 +27,8 @@ void Instrument::setParameter(VstInt32 index, float value) {
 }
 
 ParameterContext Instrument::parameterContext(float beatSamples) {
-  return ParameterContext{engine,      lfos, filter, currentValues, beatSamples, sampleCounter.load(std::memory_order_relaxed),
-                          sampleRate};
+  return ParameterContext{
+      engine, lfos, filter, currentValues, beatSamples, sampleCounter.load(std::memory_order_relaxed), sampleRate};
 }
 
 bool Instrument::onAudioThread() const {
@@ -40,9 +40,8 @@ bool Instrument::onAudioThread() const {
 
 void Instrument::applyHandedOverChanges() {
   const float beatSamples = beatSamplesFor(tempo.load(std::memory_order_relaxed), sampleRate);
-  handedOver.drain([&](std::int32_t index) {
-    applyParameter(index, currentValues.get(index), parameterContext(beatSamples));
-  });
+  handedOver.drain(
+      [&](std::int32_t index) { applyParameter(index, currentValues.get(index), parameterContext(beatSamples)); });
 }
 
 float Instrument::refreshTempo() {
@@ -58,24 +57,35 @@ float Instrument::getParameter(VstInt32 index) { return currentValues.get(index)
 
 void Instrument::setParameterFromEditor(VstInt32 index, float value) {
   setParameter(index, value);
-  if (isParameterIndex(index))
-    resyncLfos(lfos, currentValues, sampleCounter.load(std::memory_order_relaxed), index);
+  if (isParameterIndex(index)) resyncLfos(lfos, currentValues, sampleCounter.load(std::memory_order_relaxed), index);
   if (hostCallback) callHost(kHostAutomate, index, 0, nullptr, value);
 }
 
 VstInt32 Instrument::modulatorTarget(VstInt32 index) const {
   switch (index) {
-    case kL1Aim: case kL1Min: case kL1Max:
+    case kL1Aim:
+    case kL1Min:
+    case kL1Max:
       return lfoTarget(currentValues.get(kL1Aim));
-    case kL2Aim: case kL2Min: case kL2Max:
+    case kL2Aim:
+    case kL2Min:
+    case kL2Max:
       return lfoTarget(currentValues.get(kL2Aim));
-    case kE1Aim: case kE1Val: case kE1Rel:
+    case kE1Aim:
+    case kE1Val:
+    case kE1Rel:
       return eventTarget(currentValues.get(kE1Aim));
-    case kE2Aim: case kE2Val: case kE2Rel:
+    case kE2Aim:
+    case kE2Val:
+    case kE2Rel:
       return eventTarget(currentValues.get(kE2Aim));
-    case kE3Aim: case kE3Val: case kE3Rel:
+    case kE3Aim:
+    case kE3Val:
+    case kE3Rel:
       return eventTarget(currentValues.get(kE3Aim));
-    case kE4Aim: case kE4Val: case kE4Rel:
+    case kE4Aim:
+    case kE4Val:
+    case kE4Rel:
       return eventTarget(currentValues.get(kE4Aim));
     default:
       return kNoTarget;

@@ -37,60 +37,60 @@ struct Display {
 };
 
 constexpr Display kDisplays[kParameterCount] = {
-    {DisplayRule::Decimal, 0},            // Volume
-    {DisplayRule::Balance, 0},            // Pan
-    {DisplayRule::Semitones, 0},          // Pitch
-    {DisplayRule::OscillatorSwitch, 0},   // Osc1
-    {DisplayRule::Decimal, 0},            // O1-Vol
-    {DisplayRule::Shape, 0},              // O1-Shape
-    {DisplayRule::Semitones, 0},          // O1-Pitch
-    {DisplayRule::Fine, 0},               // O1-SubP
-    {DisplayRule::OscillatorSwitch, 0},   // Osc2
-    {DisplayRule::Decimal, 0},            // O2-Vol
-    {DisplayRule::Shape, 0},              // O2-Shape
-    {DisplayRule::Semitones, 0},          // O2-Pitch
-    {DisplayRule::Fine, 0},               // O2-SubP
-    {DisplayRule::OscillatorSwitch, 0},   // Osc3
-    {DisplayRule::Decimal, 0},            // O3-Vol
-    {DisplayRule::Shape, 0},              // O3-Shape
-    {DisplayRule::Semitones, 0},          // O3-Pitch
-    {DisplayRule::Fine, 0},               // O3-SubP
-    {DisplayRule::Samples, 20000},        // Attack
-    {DisplayRule::Samples, 10000},        // Decay
-    {DisplayRule::Decimal, 0},            // Sustain
-    {DisplayRule::Samples, 100000},       // Release
-    {DisplayRule::Switch, 0},             // LFO1
-    {DisplayRule::Period, 0},             // L1-Per
-    {DisplayRule::LfoAim, 0},             // L1-Aim
-    {DisplayRule::FollowLfo, kL1Aim},     // L1-Min
-    {DisplayRule::FollowLfo, kL1Aim},     // L1-Max
-    {DisplayRule::Switch, 0},             // LFO2
-    {DisplayRule::Period, 0},             // L2-Per
-    {DisplayRule::LfoAim, 0},             // L2-Aim
-    {DisplayRule::FollowLfo, kL2Aim},     // L2-Min
-    {DisplayRule::FollowLfo, kL2Aim},     // L2-Max
-    {DisplayRule::EventAim, 0},           // E1-Aim
-    {DisplayRule::Note, 0},               // E1-Note
-    {DisplayRule::FollowEvent, kE1Aim},   // E1-Val
-    {DisplayRule::FollowEvent, kE1Aim},   // E1-Rel
-    {DisplayRule::EventAim, 0},           // E2-Aim
-    {DisplayRule::Note, 0},               // E2-Note
-    {DisplayRule::FollowEvent, kE2Aim},   // E2-Val
-    {DisplayRule::FollowEvent, kE2Aim},   // E2-Rel
-    {DisplayRule::EventAim, 0},           // E3-Aim
-    {DisplayRule::Note, 0},               // E3-Note
-    {DisplayRule::FollowEvent, kE3Aim},   // E3-Val
-    {DisplayRule::FollowEvent, kE3Aim},   // E3-Rel
-    {DisplayRule::EventAim, 0},           // E4-Aim
-    {DisplayRule::Note, 0},               // E4-Note
-    {DisplayRule::FollowEvent, kE4Aim},   // E4-Val
-    {DisplayRule::FollowEvent, kE4Aim},   // E4-Rel
-    {DisplayRule::Switch, 0},             // LPFilter
-    {DisplayRule::Decimal, 0},            // Cutoff
-    {DisplayRule::Decimal, 0},            // Res
-    {DisplayRule::Switch, 0},             // Glide
-    {DisplayRule::Decimal, 0},            // G Wet
-    {DisplayRule::Bipolar, 0},            // Comp
+    {DisplayRule::Decimal, 0},           // Volume
+    {DisplayRule::Balance, 0},           // Pan
+    {DisplayRule::Semitones, 0},         // Pitch
+    {DisplayRule::OscillatorSwitch, 0},  // Osc1
+    {DisplayRule::Decimal, 0},           // O1-Vol
+    {DisplayRule::Shape, 0},             // O1-Shape
+    {DisplayRule::Semitones, 0},         // O1-Pitch
+    {DisplayRule::Fine, 0},              // O1-SubP
+    {DisplayRule::OscillatorSwitch, 0},  // Osc2
+    {DisplayRule::Decimal, 0},           // O2-Vol
+    {DisplayRule::Shape, 0},             // O2-Shape
+    {DisplayRule::Semitones, 0},         // O2-Pitch
+    {DisplayRule::Fine, 0},              // O2-SubP
+    {DisplayRule::OscillatorSwitch, 0},  // Osc3
+    {DisplayRule::Decimal, 0},           // O3-Vol
+    {DisplayRule::Shape, 0},             // O3-Shape
+    {DisplayRule::Semitones, 0},         // O3-Pitch
+    {DisplayRule::Fine, 0},              // O3-SubP
+    {DisplayRule::Samples, 20000},       // Attack
+    {DisplayRule::Samples, 10000},       // Decay
+    {DisplayRule::Decimal, 0},           // Sustain
+    {DisplayRule::Samples, 100000},      // Release
+    {DisplayRule::Switch, 0},            // LFO1
+    {DisplayRule::Period, 0},            // L1-Per
+    {DisplayRule::LfoAim, 0},            // L1-Aim
+    {DisplayRule::FollowLfo, kL1Aim},    // L1-Min
+    {DisplayRule::FollowLfo, kL1Aim},    // L1-Max
+    {DisplayRule::Switch, 0},            // LFO2
+    {DisplayRule::Period, 0},            // L2-Per
+    {DisplayRule::LfoAim, 0},            // L2-Aim
+    {DisplayRule::FollowLfo, kL2Aim},    // L2-Min
+    {DisplayRule::FollowLfo, kL2Aim},    // L2-Max
+    {DisplayRule::EventAim, 0},          // E1-Aim
+    {DisplayRule::Note, 0},              // E1-Note
+    {DisplayRule::FollowEvent, kE1Aim},  // E1-Val
+    {DisplayRule::FollowEvent, kE1Aim},  // E1-Rel
+    {DisplayRule::EventAim, 0},          // E2-Aim
+    {DisplayRule::Note, 0},              // E2-Note
+    {DisplayRule::FollowEvent, kE2Aim},  // E2-Val
+    {DisplayRule::FollowEvent, kE2Aim},  // E2-Rel
+    {DisplayRule::EventAim, 0},          // E3-Aim
+    {DisplayRule::Note, 0},              // E3-Note
+    {DisplayRule::FollowEvent, kE3Aim},  // E3-Val
+    {DisplayRule::FollowEvent, kE3Aim},  // E3-Rel
+    {DisplayRule::EventAim, 0},          // E4-Aim
+    {DisplayRule::Note, 0},              // E4-Note
+    {DisplayRule::FollowEvent, kE4Aim},  // E4-Val
+    {DisplayRule::FollowEvent, kE4Aim},  // E4-Rel
+    {DisplayRule::Switch, 0},            // LPFilter
+    {DisplayRule::Decimal, 0},           // Cutoff
+    {DisplayRule::Decimal, 0},           // Res
+    {DisplayRule::Switch, 0},            // Glide
+    {DisplayRule::Decimal, 0},           // G Wet
+    {DisplayRule::Bipolar, 0},           // Comp
 };
 
 // Shape values are held inside 0.00001 .. 0.9999 before they select a name.
@@ -133,8 +133,7 @@ void applyRule(std::int32_t index, float value, const ParameterValues& current, 
       else if (value < 0.5f)
         std::snprintf(text, kScratchSize, "%d%% Left", static_cast<int>(truncateToInt32(100.0 - 200.0 * v)));
       else
-        std::snprintf(text, kScratchSize, "%d%% right",
-                      static_cast<int>(truncateToInt32(200.0 * v) - 100));
+        std::snprintf(text, kScratchSize, "%d%% right", static_cast<int>(truncateToInt32(200.0 * v) - 100));
       break;
     case DisplayRule::Semitones:
       std::snprintf(text, kScratchSize, "%+d", static_cast<int>(truncateToInt32((v - 0.5) * 48.0)));
@@ -247,16 +246,16 @@ const ParameterLayoutRow ParameterLayout[kParameterCount] = {
 // clang-format on
 
 const char* const parameterNames[kParameterCount] = {
-    "Volume", "Pan",      "Pitch",    "Osc1",     "O1-Vol",   "O1-Shape", "O1-Pitch", "O1-SubP", "Osc2",
-    "O2-Vol", "O2-Shape", "O2-Pitch", "O2-SubP",  "Osc3",     "O3-Vol",   "O3-Shape", "O3-Pitch", "O3-SubP",
-    "Attack", "Decay",    "Sustain",  "Release",  "LFO1",     "L1-Per",   "L1-Aim",   "L1-Min",  "L1-Max",
-    "LFO2",   "L2-Per",   "L2-Aim",   "L2-Min",   "L2-Max",   "E1-Aim",   "E1-Note",  "E1-Val",  "E1-Rel",
-    "E2-Aim", "E2-Note",  "E2-Val",   "E2-Rel",   "E3-Aim",   "E3-Note",  "E3-Val",   "E3-Rel",  "E4-Aim",
-    "E4-Note", "E4-Val",  "E4-Rel",   "LPFilter", "Cutoff",   "Res",      "Glide",    "G Wet",   "Comp",
+    "Volume",  "Pan",      "Pitch",    "Osc1",     "O1-Vol", "O1-Shape", "O1-Pitch", "O1-SubP",  "Osc2",
+    "O2-Vol",  "O2-Shape", "O2-Pitch", "O2-SubP",  "Osc3",   "O3-Vol",   "O3-Shape", "O3-Pitch", "O3-SubP",
+    "Attack",  "Decay",    "Sustain",  "Release",  "LFO1",   "L1-Per",   "L1-Aim",   "L1-Min",   "L1-Max",
+    "LFO2",    "L2-Per",   "L2-Aim",   "L2-Min",   "L2-Max", "E1-Aim",   "E1-Note",  "E1-Val",   "E1-Rel",
+    "E2-Aim",  "E2-Note",  "E2-Val",   "E2-Rel",   "E3-Aim", "E3-Note",  "E3-Val",   "E3-Rel",   "E4-Aim",
+    "E4-Note", "E4-Val",   "E4-Rel",   "LPFilter", "Cutoff", "Res",      "Glide",    "G Wet",    "Comp",
 };
 
-const char* const waveShapeNames[14] = {"Sin",    "Sinsaw", "Saw",    "Ramp",   "SawSqu", "Square", "SinSqu",
-                                        "Sin12",  "Sin123", "Sin124", "AbsSin", "Noise",  "Noise2", "Noise3"};
+const char* const waveShapeNames[14] = {"Sin",   "Sinsaw", "Saw",    "Ramp",   "SawSqu", "Square", "SinSqu",
+                                        "Sin12", "Sin123", "Sin124", "AbsSin", "Noise",  "Noise2", "Noise3"};
 
 const char* const noteNames[12] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
 

@@ -13,9 +13,9 @@ struct ParameterLayoutRow {
   std::int32_t index;
   std::int32_t x;  // centre of the control
   std::int32_t y;
-  std::uint8_t hasCaption;    // caption drawn above the control
-  std::uint8_t hasValueText;  // value text shown below the control
-  const char* caption;        // may stand in the table without being drawn
+  std::uint8_t hasCaption;     // caption drawn above the control
+  std::uint8_t hasValueText;   // value text shown below the control
+  const char* caption;         // may stand in the table without being drawn
   std::uint8_t followsTarget;  // range control: shows a value only when its target shows one
   std::int32_t controlKind;    // 0-3: knob strip 104-107; 4: switch
   float defaultValue;

@@ -73,8 +73,8 @@ struct RunScratch {
 static_assert(kMaxRunLength * kMaxNarrowRowWidth <= kMaxWideRunLength * kVoiceCount, "narrow rows fit the scratch");
 
 struct RunResult {
-  std::int32_t rendered;           // samples rendered: the run ends early after a voice enters Release
-  std::uint32_t enteredRelease;    // lanes that entered Release on the last rendered sample
+  std::int32_t rendered;         // samples rendered: the run ends early after a voice enters Release
+  std::uint32_t enteredRelease;  // lanes that entered Release on the last rendered sample
 };
 
 // The previous run's mono samples, to be filtered in place with the
@@ -93,7 +93,7 @@ struct FilterJob {
 // the run's other work, two chunks behind the sums, and leave the last two
 // chunks to the next run.
 struct OwnFilter {
-  const LowPassFilter* filter = nullptr;      // in: the coefficients of this run
+  const LowPassFilter* filter = nullptr;  // in: the coefficients of this run
   // In: the state to go on from when there is no job to finish first; null
   // for the filter's own.
   const LowPassFilter::Run* after = nullptr;

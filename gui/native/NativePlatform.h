@@ -16,8 +16,8 @@
 
 namespace brume::native {
 
-struct Window;     // the frame's child window
-struct Surface;    // a device context: a window's pixels plus the selected objects
+struct Window;   // the frame's child window
+struct Surface;  // a device context: a window's pixels plus the selected objects
 struct Pen;
 struct Brush;
 struct Font;
@@ -30,7 +30,7 @@ enum class TextAlignment { left, centre, right };
 
 // A font request; the backend matches the face as best it can.
 struct FontDescription {
-  std::int32_t height = 0;  // negative: character height in pixels; positive: cell height
+  std::int32_t height = 0;    // negative: character height in pixels; positive: cell height
   std::int32_t weight = 400;  // 400 normal, 700 bold
   bool italic = false;
   bool underline = false;
@@ -97,7 +97,7 @@ Point cursorScreenPosition();
 
 // Windows. `parent` is the host's native window handle.
 Window* createWindow(void* parent, std::int32_t width, std::int32_t height, WindowClient* client);
-void destroyWindow(Window* window);  // the client is not called from here on
+void destroyWindow(Window* window);        // the client is not called from here on
 Point windowScreenOrigin(Window* window);  // top-left corner in screen coordinates
 Surface* acquireSurface(Window* window);   // the window's device context, for drawing outside a paint
 void releaseSurface(Window* window, Surface* surface);
@@ -129,7 +129,7 @@ void setTextColour(Surface* surface, Colour colour);
 
 // Drawing, in surface coordinates, with GDI's pixel results.
 void moveTo(Surface* surface, Point point);
-void lineTo(Surface* surface, Point point);  // current pen; the end point is not drawn
+void lineTo(Surface* surface, Point point);              // current pen; the end point is not drawn
 void fillRectangle(Surface* surface, const Rect& area);  // current brush, no outline; right and bottom excluded
 // One line, vertically centred in `area`, `&` drawn as itself, clipped to
 // `area` (right and bottom excluded), in the selected font and text colour;

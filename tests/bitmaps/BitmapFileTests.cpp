@@ -57,7 +57,8 @@ std::string firstOpaqueInRows(const BmpFile& image, int imageTop, int top, int b
   for (int y = top; y < bottom; ++y)
     for (int x = 0; x < image.width; ++x)
       if (image.at(x, imageTop + y) != kYellow)
-        return "row " + std::to_string(y) + ", column " + std::to_string(x) + " = " + describe(image.at(x, imageTop + y));
+        return "row " + std::to_string(y) + ", column " + std::to_string(x) + " = " +
+               describe(image.at(x, imageTop + y));
   return "";
 }
 
@@ -67,8 +68,8 @@ TEST(BitmapFiles, AreUncompressed24BitBottomUpOfTheirExactSizes) {
     int width;
     int height;
   } files[] = {
-      {"101_background.bmp", 650, 200}, {"104_knob.bmp", 32, 1792},  {"105_knob.bmp", 32, 1792},
-      {"106_knob.bmp", 32, 1792},       {"107_knob.bmp", 32, 1792},  {"109_switch.bmp", 36, 48},
+      {"101_background.bmp", 650, 200}, {"104_knob.bmp", 32, 1792}, {"105_knob.bmp", 32, 1792},
+      {"106_knob.bmp", 32, 1792},       {"107_knob.bmp", 32, 1792}, {"109_switch.bmp", 36, 48},
       {"110_voice_meter.bmp", 50, 850},
   };
   for (const auto& file : files) {
@@ -146,8 +147,8 @@ TEST_P(KnobStrip, PointerTurnsClockwiseFromLowerLeftToLowerRight) {
   for (const auto& point : expected) {
     double error = std::fmod(std::abs(pointerAngle(point.image) - point.degrees), 360.0);
     if (error > 180.0) error = 360.0 - error;
-    EXPECT_LT(error, 6.0) << "image " << point.image << " points at " << pointerAngle(point.image) << " degrees, expected "
-                          << point.degrees;
+    EXPECT_LT(error, 6.0) << "image " << point.image << " points at " << pointerAngle(point.image)
+                          << " degrees, expected " << point.degrees;
   }
 }
 
@@ -167,7 +168,8 @@ TEST(KnobStrips, StylesAreVisiblyDifferent) {
       for (int y = 0; y < kKnobSize; ++y)
         for (int x = 0; x < kKnobSize; ++x) {
           const Rgb p = strips[a].at(x, y), q = strips[b].at(x, y);
-          if (std::abs(p.red - q.red) + std::abs(p.green - q.green) + std::abs(p.blue - q.blue) > 60) ++clearlyDifferent;
+          if (std::abs(p.red - q.red) + std::abs(p.green - q.green) + std::abs(p.blue - q.blue) > 60)
+            ++clearlyDifferent;
         }
       EXPECT_GE(clearlyDifferent, 60) << names[a] << " and " << names[b] << " look alike";
     }
@@ -253,19 +255,19 @@ struct EditorControl {
 };
 
 constexpr EditorControl kControls[54] = {
-    {25, 25, true, false},    {75, 25, true, false},    {125, 25, true, true},    {25, 64, false, false},
-    {25, 84, false, false},   {75, 74, false, true},    {125, 74, true, true},    {175, 74, true, true},
-    {25, 114, false, false},  {25, 134, false, false},  {75, 124, false, true},   {125, 124, true, true},
-    {175, 124, true, true},   {25, 164, false, false},  {25, 184, false, false},  {75, 174, false, true},
-    {125, 174, true, true},   {175, 174, true, true},   {425, 25, true, false},   {460, 25, true, false},
-    {495, 25, true, false},   {530, 25, true, false},   {425, 74, true, false},   {475, 74, false, true},
-    {525, 74, false, true},   {575, 74, false, true},   {625, 74, false, true},   {425, 124, true, false},
-    {475, 124, false, true},  {525, 124, false, true},  {575, 124, false, true},  {625, 124, false, true},
-    {225, 26, true, true},    {275, 26, false, true},   {325, 26, false, true},   {375, 26, false, true},
-    {225, 76, true, true},    {275, 76, false, true},   {325, 76, false, true},   {375, 76, false, true},
-    {225, 126, true, true},   {275, 126, false, true},  {325, 126, false, true},  {375, 126, false, true},
-    {225, 176, true, true},   {275, 176, false, true},  {325, 176, false, true},  {375, 176, false, true},
-    {425, 174, true, false},  {475, 174, true, false},  {525, 174, true, false},  {575, 175, true, false},
+    {25, 25, true, false},    {75, 25, true, false},   {125, 25, true, true},   {25, 64, false, false},
+    {25, 84, false, false},   {75, 74, false, true},   {125, 74, true, true},   {175, 74, true, true},
+    {25, 114, false, false},  {25, 134, false, false}, {75, 124, false, true},  {125, 124, true, true},
+    {175, 124, true, true},   {25, 164, false, false}, {25, 184, false, false}, {75, 174, false, true},
+    {125, 174, true, true},   {175, 174, true, true},  {425, 25, true, false},  {460, 25, true, false},
+    {495, 25, true, false},   {530, 25, true, false},  {425, 74, true, false},  {475, 74, false, true},
+    {525, 74, false, true},   {575, 74, false, true},  {625, 74, false, true},  {425, 124, true, false},
+    {475, 124, false, true},  {525, 124, false, true}, {575, 124, false, true}, {625, 124, false, true},
+    {225, 26, true, true},    {275, 26, false, true},  {325, 26, false, true},  {375, 26, false, true},
+    {225, 76, true, true},    {275, 76, false, true},  {325, 76, false, true},  {375, 76, false, true},
+    {225, 126, true, true},   {275, 126, false, true}, {325, 126, false, true}, {375, 126, false, true},
+    {225, 176, true, true},   {275, 176, false, true}, {325, 176, false, true}, {375, 176, false, true},
+    {425, 174, true, false},  {475, 174, true, false}, {525, 174, true, false}, {575, 175, true, false},
     {625, 175, false, false}, {575, 25, true, false},
 };
 
@@ -324,8 +326,8 @@ TEST(Background, EveryControlSitsOnTheSamePlainFace) {
   const Rgb face = background.at(kControls[0].x, kControls[0].y);
   for (int index = 0; index < 54; ++index) {
     const EditorControl& control = kControls[index];
-    const bool isSwitch = index == 3 || index == 8 || index == 13 || index == 22 || index == 27 || index == 48 ||
-                          index == 51;
+    const bool isSwitch =
+        index == 3 || index == 8 || index == 13 || index == 22 || index == 27 || index == 48 || index == 51;
     const int width = isSwitch ? kSwitchWidth : kKnobSize;
     const int height = isSwitch ? kSwitchHeight : kKnobSize;
     const int left = control.x - width / 2;
@@ -338,7 +340,8 @@ TEST(Background, EveryControlSitsOnTheSamePlainFace) {
           opaque = switches.at(x, y) != kYellow || switches.at(x, kSwitchHeight + y) != kYellow;
         } else {
           for (const BmpFile& knob : knobs)
-            for (int image = 0; image < kKnobImages; ++image) opaque = opaque || knob.at(x, image * kKnobSize + y) != kYellow;
+            for (int image = 0; image < kKnobImages; ++image)
+              opaque = opaque || knob.at(x, image * kKnobSize + y) != kYellow;
         }
         if (opaque && background.at(left + x, top + y) != face)
           firstProblem = std::to_string(left + x) + ", " + std::to_string(top + y) + " is " +

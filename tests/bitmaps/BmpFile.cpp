@@ -27,14 +27,23 @@ BmpFile readBmpFile(const std::string& path, std::string& error) {
     error = path + ": " + std::to_string(bytes.size()) + " bytes, too short for the two headers";
     return image;
   }
-  if (bytes[0] != 'B' || bytes[1] != 'M') error = "no BM signature";
-  else if (little(bytes, 2, 4) != bytes.size()) error = "file size field " + std::to_string(little(bytes, 2, 4)) + " but the file has " + std::to_string(bytes.size());
-  else if (little(bytes, 10, 4) != 54) error = "pixel data at " + std::to_string(little(bytes, 10, 4)) + ", expected 54";
-  else if (little(bytes, 14, 4) != 40) error = "info header size " + std::to_string(little(bytes, 14, 4)) + ", expected 40 (BITMAPINFOHEADER)";
-  else if (little(bytes, 26, 2) != 1) error = "planes " + std::to_string(little(bytes, 26, 2));
-  else if (little(bytes, 28, 2) != 24) error = "bits per pixel " + std::to_string(little(bytes, 28, 2)) + ", expected 24";
-  else if (little(bytes, 30, 4) != 0) error = "compression " + std::to_string(little(bytes, 30, 4)) + ", expected 0 (BI_RGB)";
-  else if (static_cast<std::int32_t>(little(bytes, 22, 4)) <= 0) error = "height not positive: not a bottom-up bitmap";
+  if (bytes[0] != 'B' || bytes[1] != 'M')
+    error = "no BM signature";
+  else if (little(bytes, 2, 4) != bytes.size())
+    error =
+        "file size field " + std::to_string(little(bytes, 2, 4)) + " but the file has " + std::to_string(bytes.size());
+  else if (little(bytes, 10, 4) != 54)
+    error = "pixel data at " + std::to_string(little(bytes, 10, 4)) + ", expected 54";
+  else if (little(bytes, 14, 4) != 40)
+    error = "info header size " + std::to_string(little(bytes, 14, 4)) + ", expected 40 (BITMAPINFOHEADER)";
+  else if (little(bytes, 26, 2) != 1)
+    error = "planes " + std::to_string(little(bytes, 26, 2));
+  else if (little(bytes, 28, 2) != 24)
+    error = "bits per pixel " + std::to_string(little(bytes, 28, 2)) + ", expected 24";
+  else if (little(bytes, 30, 4) != 0)
+    error = "compression " + std::to_string(little(bytes, 30, 4)) + ", expected 0 (BI_RGB)";
+  else if (static_cast<std::int32_t>(little(bytes, 22, 4)) <= 0)
+    error = "height not positive: not a bottom-up bitmap";
   if (!error.empty()) {
     error = path + ": " + error;
     return image;

@@ -225,7 +225,7 @@ TEST_F(Editor, CaptionsAndValueTextsIgnoreTheMouse) {
   openAndSettle();
   host.clear();
   // Beside the knobs, so that no control lies under the texts.
-  click(Point{centreOf(kPitch).x + 19, centreOf(kPitch).y + 18});  // the value text below the knob
+  click(Point{centreOf(kPitch).x + 19, centreOf(kPitch).y + 18});    // the value text below the knob
   click(Point{centreOf(kAttack).x - 20, centreOf(kAttack).y - 19});  // the caption above it
   EXPECT_TRUE(host.callsWith(kHostAutomate).empty());
 }

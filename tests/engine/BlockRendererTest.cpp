@@ -87,8 +87,8 @@ TEST(BlockRenderer, CountsSamplesAndTicksTheLfosEveryHundred) {
   harness.render(left, right, 0, 2);
   EXPECT_EQ(harness.sampleCounter.load(), std::numeric_limits<std::int32_t>::min() + 1);
 
-  const RenderContext context{harness.engine, harness.filter, harness.lfos, harness.values, harness.sampleCounter,
-                              harness};
+  const RenderContext context{harness.engine, harness.filter,        harness.lfos,
+                              harness.values, harness.sampleCounter, harness};
   renderBlockSamples(nullptr, nullptr, right.data(), 4, true, context);
   EXPECT_EQ(harness.engine.engineClock(), 253);  // a missing output renders nothing
 }
@@ -104,9 +104,8 @@ struct TimedEvent {
 // block the events that fall in it, as a host does.
 void renderInBlocks(const std::vector<std::int32_t>& sizes, std::vector<float>& left, std::vector<float>& right) {
   const TimedEvent events[] = {
-      {0, 0x90, 60, 100},   {37, 0x90, 64, 90},  {500, 0x90, 67, 110}, {900, 0x80, 60, 0},
-      {1500, 0x90, 72, 80}, {1501, 0x80, 64, 0}, {1501, 0x90, 67, 0},  {2600, 0x90, 62, 127},
-      {3000, 0x80, 72, 0},  {3900, 0x80, 62, 0},
+      {0, 0x90, 60, 100},  {37, 0x90, 64, 90},  {500, 0x90, 67, 110},  {900, 0x80, 60, 0},  {1500, 0x90, 72, 80},
+      {1501, 0x80, 64, 0}, {1501, 0x90, 67, 0}, {2600, 0x90, 62, 127}, {3000, 0x80, 72, 0}, {3900, 0x80, 62, 0},
   };
   EngineHarness harness;
   harness.set(kGlide, 1.0f);

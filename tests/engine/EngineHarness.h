@@ -21,10 +21,9 @@ namespace brume::test {
 
 // The default value of every parameter in a fresh program.
 constexpr float kDefaultValues[kParameterCount] = {
-    0.9f, 0.5f, 0.5f, 0.0f, 1.0f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.1f, 0.25f, 0.5f, 0.0f,
-    0.4f, 0.0f, 0.5f, 0.5f, 0.1f, 0.1f, 0.5f, 0.3f, 0.0f, 0.5f, 0.0f, 0.0f, 1.0f, 0.0f,
-    0.5f, 0.0f, 0.0f, 1.0f, 0.99f, 0.5f, 0.0f, 1.0f, 0.99f, 0.5f, 0.0f, 1.0f, 0.99f, 0.5f,
-    0.0f, 1.0f, 0.99f, 0.5f, 0.0f, 1.0f, 1.0f, 0.5f, 0.8f, 0.0f, 0.5f, 0.6f,
+    0.9f,  0.5f, 0.5f, 0.0f, 1.0f,  0.0f, 0.5f, 0.5f, 1.0f,  1.0f, 0.1f, 0.25f, 0.5f, 0.0f, 0.4f,  0.0f, 0.5f, 0.5f,
+    0.1f,  0.1f, 0.5f, 0.3f, 0.0f,  0.5f, 0.0f, 0.0f, 1.0f,  0.0f, 0.5f, 0.0f,  0.0f, 1.0f, 0.99f, 0.5f, 0.0f, 1.0f,
+    0.99f, 0.5f, 0.0f, 1.0f, 0.99f, 0.5f, 0.0f, 1.0f, 0.99f, 0.5f, 0.0f, 1.0f,  1.0f, 0.5f, 0.8f,  0.0f, 0.5f, 0.6f,
 };
 
 class EngineHarness final : public ParameterWriter {
@@ -35,8 +34,8 @@ class EngineHarness final : public ParameterWriter {
 
   void set(std::int32_t index, float value) {
     values.set(index, value);
-    const ParameterContext context{engine,          lfos, filter, values, beatSamplesFor(tempo, sampleRate),
-                                   sampleCounter.load(), sampleRate};
+    const ParameterContext context{
+        engine, lfos, filter, values, beatSamplesFor(tempo, sampleRate), sampleCounter.load(), sampleRate};
     applyParameter(index, value, context);
   }
 

@@ -51,7 +51,7 @@ TEST(Envelope, RunsThroughAllFourStagesWithItsStepRules) {
   EXPECT_EQ(run.levels(11, 1), (std::vector<float>{0.5f}));  // enters Release, level unchanged
   EXPECT_EQ(run.voice().stage, EnvelopeStage::Release);
   EXPECT_EQ(run.voice().endTime, 15);
-  EXPECT_EQ(run.voice().envelopeStep, -0.125f);  // -(0.5 / 4)
+  EXPECT_EQ(run.voice().envelopeStep, -0.125f);                               // -(0.5 / 4)
   EXPECT_EQ(run.levels(12, 3), (std::vector<float>{0.375f, 0.25f, 0.125f}));  // last sounding: 0.5 / 4
 }
 

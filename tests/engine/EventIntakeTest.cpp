@@ -86,7 +86,7 @@ TEST(EventIntake, ModulatorWritesComeBeforeTheNotesOfTheList) {
   EngineHarness harness;
   bindModulatorOneToCutoff(harness);
   harness.set(kE1Aim, 2.5f / 55.0f);  // "Pitch"
-  harness.set(kE1Val, 1.0f);            // +24 semitones
+  harness.set(kE1Val, 1.0f);          // +24 semitones
   harness.engine.setEngineSampleRate(44000);
   const MidiMessage list[] = {{kNoteOn, 69, 100, 0, 0}, {kNoteOn, 64, 100, 0, 10}};
   for (int pass : {kModulatorPass, kVoicePass}) {

@@ -66,7 +66,7 @@ TEST(Lfo, SyncContinuesFromTheValueInTheSameDirection) {
   lfo.syncTo(0.75f);
   EXPECT_FLOAT_EQ(lfo.valueAt(80), 0.75f);
   EXPECT_FLOAT_EQ(lfo.valueAt(88), 0.625f);  // still falling
-  lfo.syncTo(-1.0f);  // limited to the minimum, the end of the falling half
+  lfo.syncTo(-1.0f);                         // limited to the minimum, the end of the falling half
   EXPECT_FLOAT_EQ(lfo.valueAt(88), 0.0f);
   EXPECT_FLOAT_EQ(lfo.valueAt(96), 0.125f);
 
@@ -98,7 +98,7 @@ TEST(LfoModulation, TickWritesActiveLfosToTheirTargets) {
   ASSERT_EQ(harness.writes.size(), 1u) << "LFO 1 switches LFO 2 off before LFO 2 runs";
   EXPECT_EQ(harness.writes[0], std::make_pair(std::int32_t{kLfo2}, 0.25f));
 
-  harness.set(kL1Aim, 1.0f);  // slot 46: no target
+  harness.set(kL1Aim, 1.0f);                      // slot 46: no target
   EXPECT_EQ(harness.lfos[0].holdUntil(), 44100);  // one second of samples from counter 0
   runLfoTick(harness.lfos, harness.values, 44101, harness);
   EXPECT_EQ(harness.writes.size(), 1u);

@@ -11,7 +11,7 @@ namespace {
 TEST(LowPassFilter, CoefficientsArePolynomialsInTheCutoff) {
   LowPassFilter filter;
   filter.setCutoffResonance(0.5f, 0.5f);
-  EXPECT_FLOAT_EQ(filter.cutoffCoefficient(), 0.58f);                    // 0.5 x 1.16
+  EXPECT_FLOAT_EQ(filter.cutoffCoefficient(), 0.58f);                   // 0.5 x 1.16
   EXPECT_FLOAT_EQ(filter.feedback(), 2.0f * (1.0f - 0.15f * 0.3364f));  // 4 x 0.5 x (1 - 0.15 x 0.58^2)
   EXPECT_FLOAT_EQ(filter.inputGain(), 0.35013f * 0.11316496f);          // 0.58^4
   EXPECT_EQ(filter.outputGain(), 2.0f);

@@ -22,9 +22,9 @@ TEST(ParameterApplication, PitchBecomesWholeSemitonesOfTranspose) {
 
 TEST(ParameterApplication, ShapesAreClampedThenQuantised) {
   EngineHarness harness;
-  const std::pair<float, WaveShape> cases[] = {{0.0f, WaveShape::Sin},    {0.1f, WaveShape::Sinsaw},
-                                               {0.5f, WaveShape::Sin12},  {1.0f, WaveShape::Noise3},
-                                               {-3.0f, WaveShape::Sin},   {7.0f, WaveShape::Noise3}};
+  const std::pair<float, WaveShape> cases[] = {{0.0f, WaveShape::Sin},   {0.1f, WaveShape::Sinsaw},
+                                               {0.5f, WaveShape::Sin12}, {1.0f, WaveShape::Noise3},
+                                               {-3.0f, WaveShape::Sin},  {7.0f, WaveShape::Noise3}};
   for (const auto& [value, shape] : cases) {
     harness.set(kO2Shape, value);
     EXPECT_EQ(harness.engine.oscillator(1).shape(), shape) << "O2-Shape " << value;

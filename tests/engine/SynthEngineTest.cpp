@@ -146,9 +146,7 @@ float glideStartIncrement(std::initializer_list<std::int32_t> from, std::int32_t
   return engine.oscillator(0).voiceState(static_cast<std::int32_t>(from.size())).increment;
 }
 
-float incrementOfKey(std::int32_t key) {
-  return static_cast<float>(440.0 * std::pow(2.0, (key - 69) / 12.0) / kRate);
-}
+float incrementOfKey(std::int32_t key) { return static_cast<float>(440.0 * std::pow(2.0, (key - 69) / 12.0) / kRate); }
 
 TEST(SynthEngine, GlideStartsFromTheNearestReleasedPitch) {
   EXPECT_NEAR(glideStartIncrement({60, 67}, 64), incrementOfKey(67), 1e-7);  // 3 apart beats 4 apart

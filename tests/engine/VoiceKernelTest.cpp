@@ -96,8 +96,8 @@ class KernelShapes : public testing::TestWithParam<KernelPath> {
 
   std::vector<float> values(WaveShape shape, const std::vector<float>& phases) {
     std::vector<float> result(phases.size());
-    voiceKernel(GetParam()).shapeValues(shape, phases.data(), result.data(), static_cast<std::int32_t>(phases.size()),
-                                        noise);
+    voiceKernel(GetParam())
+        .shapeValues(shape, phases.data(), result.data(), static_cast<std::int32_t>(phases.size()), noise);
     return result;
   }
 

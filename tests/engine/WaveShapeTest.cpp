@@ -28,8 +28,10 @@ TEST(WaveShape, ValuesAtQuarterPhases) {
       {WaveShape::Sin124, {0.0f, (r + 1.0f) / 3.0f, 1.0f / 3.0f, 0.0f, -1.0f / 3.0f}},
       {WaveShape::AbsSin, {-1.0f, 2.0f * r - 1.0f, 1.0f, -1.0f, 1.0f}},
       {WaveShape::Noise, {noise.table1[0], noise.table1[128], noise.table1[256], noise.table1[512], noise.table1[768]}},
-      {WaveShape::Noise2, {noise.table2[0], noise.table2[128], noise.table2[256], noise.table2[512], noise.table2[768]}},
-      {WaveShape::Noise3, {noise.table3[0], noise.table3[128], noise.table3[256], noise.table3[512], noise.table3[768]}},
+      {WaveShape::Noise2,
+       {noise.table2[0], noise.table2[128], noise.table2[256], noise.table2[512], noise.table2[768]}},
+      {WaveShape::Noise3,
+       {noise.table3[0], noise.table3[128], noise.table3[256], noise.table3[512], noise.table3[768]}},
   };
   for (const Row& row : rows) {
     for (int i = 0; i < 5; ++i) {

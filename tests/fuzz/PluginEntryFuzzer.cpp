@@ -147,7 +147,8 @@ void dispatch(AEffect* effect, FuzzedDataProvider& data, VstInt32 opcode) {
       ptr = &chunk;
       break;
     case kSetChunkOpcode:
-      value = static_cast<VstIntPtr>(std::llabs(static_cast<long long>(value % static_cast<VstIntPtr>(sizeof scratch))));
+      value =
+          static_cast<VstIntPtr>(std::llabs(static_cast<long long>(value % static_cast<VstIntPtr>(sizeof scratch))));
       break;
     case kSpeakerArrangementOpcode:
       value = reinterpret_cast<VstIntPtr>(scratch + 256);  // value carries the input arrangement's address

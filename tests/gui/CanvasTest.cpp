@@ -62,7 +62,8 @@ TEST_F(CanvasTest, FillThenFrameCoverTheRectangleExactlyOnce) {
   for (std::int32_t y = 0; y < 20; ++y)
     for (std::int32_t x = 0; x < 20; ++x) {
       bool inside = x > rect.left && x < rect.right && y > rect.top && y < rect.bottom;
-      ASSERT_EQ(canvas.pixel(x, y), inside ? raster::pixelOf(kBlueColour) : kPaper) << "after fill at " << x << "," << y;
+      ASSERT_EQ(canvas.pixel(x, y), inside ? raster::pixelOf(kBlueColour) : kPaper)
+          << "after fill at " << x << "," << y;
     }
   context->setFrameColour(kRedColour);
   context->frameRect(rect);
@@ -206,7 +207,8 @@ TEST_F(TextPlacementTest, TextIsClippedAndOpaqueUsesTheFillColour) {
   EXPECT_EQ(canvas.pixel(kArea.left, 13), kPaper) << "left of the moved-in text box";
   EXPECT_EQ(canvas.pixel(kArea.left + 1, 12), kPaper) << "above the text box";
   EXPECT_GT(raster::measureText(native::FontDescription{-12, 400}, "a&b").width,
-            raster::measureText(native::FontDescription{-12, 400}, "ab").width) << "the ampersand is drawn";
+            raster::measureText(native::FontDescription{-12, 400}, "ab").width)
+      << "the ampersand is drawn";
 }
 
 TEST(FontChoice, SetFontFollowsTheTable) {

@@ -33,8 +33,7 @@ std::int32_t countHostCalls(VstInt32 opcode) {
 
 RecordingInstrument::RecordingInstrument() : EffectBaseEx(recordingHost, 1, 1) {}
 
-BareEditor::BareEditor(EffectBaseEx* instrument, std::int32_t width, std::int32_t height)
-    : GuiEditorBase(instrument) {
+BareEditor::BareEditor(EffectBaseEx* instrument, std::int32_t width, std::int32_t height) : GuiEditorBase(instrument) {
   rect = ERect{0, 0, static_cast<std::int16_t>(height), static_cast<std::int16_t>(width)};
 }
 

@@ -33,7 +33,8 @@ class KnobTest : public GuiFixture {
 Bitmap* loadStrip(std::int32_t id, std::int32_t frames, std::int32_t frameHeight) {
   std::vector<raster::Pixel> pixels;
   for (std::int32_t frame = 0; frame < frames; ++frame)
-    for (std::int32_t row = 0; row < frameHeight; ++row) pixels.push_back(static_cast<raster::Pixel>(frame) << 16 | 0x80);
+    for (std::int32_t row = 0; row < frameHeight; ++row)
+      pixels.push_back(static_cast<raster::Pixel>(frame) << 16 | 0x80);
   raster::addImageResource(id, makeBmp(1, frames * frameHeight, pixels));
   return new Bitmap(id);
 }

@@ -236,10 +236,14 @@ TEST(FlagOperations, SetAndClearOneBitEach) {
     void (ProbeEffect::*mark)(bool);
     VstInt32 bit;
   };
-  const Case cases[] = {{&ProbeEffect::markMeter, 0x004},   {&ProbeEffect::markClip, 0x002},
-                        {&ProbeEffect::markMono, 0x008},    {&ProbeEffect::markReplacing, 0x010},
-                        {&ProbeEffect::markChunks, 0x020},  {&ProbeEffect::markSynth, 0x100},
-                        {&ProbeEffect::markSilentWhenStopped, 0x200}, {&ProbeEffect::markAsync, 0x400},
+  const Case cases[] = {{&ProbeEffect::markMeter, 0x004},
+                        {&ProbeEffect::markClip, 0x002},
+                        {&ProbeEffect::markMono, 0x008},
+                        {&ProbeEffect::markReplacing, 0x010},
+                        {&ProbeEffect::markChunks, 0x020},
+                        {&ProbeEffect::markSynth, 0x100},
+                        {&ProbeEffect::markSilentWhenStopped, 0x200},
+                        {&ProbeEffect::markAsync, 0x400},
                         {&ProbeEffect::markExternalBuffer, 0x800}};
   for (const Case& c : cases) {
     (e.*c.mark)(true);

@@ -31,11 +31,11 @@ TEST(ParameterTexts, DefaultsShowTheirDocumentedTexts) {
   const struct {
     std::int32_t index;
     const char* text;
-  } cases[] = {{0, "0.90"},  {1, "Center"},  {2, "+0"},      {4, "1.00"},     {5, "Sin"},   {6, "+0"},
-               {7, "+0.00"}, {10, "Sinsaw"}, {11, "-12"},    {14, "0.40"},    {18, "200"},  {19, "100"},
-               {20, "0.50"}, {21, "9000"},   {22, "Off"},    {23, "8.00"},    {24, "Volume"}, {25, "0.00"},
-               {26, "1.00"}, {32, "Nothin'"}, {33, "E5"},   {34, ""},        {35, ""},     {48, "On"},
-               {49, "0.50"}, {50, "0.80"},   {51, "Off"},    {52, "0.50"},    {53, "0.20"}};
+  } cases[] = {{0, "0.90"},  {1, "Center"},   {2, "+0"},   {4, "1.00"},  {5, "Sin"},     {6, "+0"},
+               {7, "+0.00"}, {10, "Sinsaw"},  {11, "-12"}, {14, "0.40"}, {18, "200"},    {19, "100"},
+               {20, "0.50"}, {21, "9000"},    {22, "Off"}, {23, "8.00"}, {24, "Volume"}, {25, "0.00"},
+               {26, "1.00"}, {32, "Nothin'"}, {33, "E5"},  {34, ""},     {35, ""},       {48, "On"},
+               {49, "0.50"}, {50, "0.80"},    {51, "Off"}, {52, "0.50"}, {53, "0.20"}};
   for (const auto& c : cases)
     EXPECT_EQ(display(c.index, defaults.get(c.index), defaults), c.text) << "parameter " << c.index;
 }
@@ -152,7 +152,8 @@ TEST(ParameterTexts, NotesAtTheSaturatedEnds) {
   EXPECT_EQ(display(kE2Note, -16777216.0f), "E-178956971");
   EXPECT_EQ(display(kE3Note, std::numeric_limits<float>::infinity()), "G178956970");
   EXPECT_EQ(display(kE4Note, std::numeric_limits<float>::quiet_NaN()), "C0");
-  EXPECT_EQ(display(kE1Val, -1e30f, withValue(kE1Aim, 33.5f / 55.0f)), "E-178956971") << "a range control aimed at a note";
+  EXPECT_EQ(display(kE1Val, -1e30f, withValue(kE1Aim, 33.5f / 55.0f)), "E-178956971")
+      << "a range control aimed at a note";
   for (int key = 0; key <= 128; ++key) {
     const std::string expected = std::string(noteNames[key % 12]) + std::to_string(key / 12);
     EXPECT_EQ(display(kE1Note, key / 128.0f), expected) << "key " << key;

@@ -179,13 +179,20 @@ std::vector<Scenario> namedScenarios() {
   // Every shape, on each oscillator alone and in add and ring chains.
   for (int shape = 0; shape < 14; ++shape) {
     Scenario add("shape " + std::to_string(shape) + " added");
-    add.patch = {{kO1Shape, shapeValue(shape)}, {kO2Shape, shapeValue((shape + 5) % 14)},
-                 {kO3Shape, shapeValue((shape + 9) % 14)}, {kOsc2, 0.0f}, {kO3Vol, 0.8f}};
+    add.patch = {{kO1Shape, shapeValue(shape)},
+                 {kO2Shape, shapeValue((shape + 5) % 14)},
+                 {kO3Shape, shapeValue((shape + 9) % 14)},
+                 {kOsc2, 0.0f},
+                 {kO3Vol, 0.8f}};
     add.blocks = chord(8, 512, 3);
     all.push_back(add);
     Scenario ring("shape " + std::to_string(shape) + " ring chain");
-    ring.patch = {{kO1Shape, shapeValue(shape)}, {kO2Shape, shapeValue(shape)}, {kO3Shape, shapeValue(13 - shape)},
-                  {kOsc1, 1.0f}, {kOsc2, 1.0f}, {kOsc3, 1.0f}};
+    ring.patch = {{kO1Shape, shapeValue(shape)},
+                  {kO2Shape, shapeValue(shape)},
+                  {kO3Shape, shapeValue(13 - shape)},
+                  {kOsc1, 1.0f},
+                  {kOsc2, 1.0f},
+                  {kOsc3, 1.0f}};
     ring.blocks = chord(8, 512, 5);
     for (Block& block : ring.blocks) block.input = true;
     all.push_back(ring);
@@ -245,8 +252,8 @@ std::vector<Scenario> namedScenarios() {
   // notes for a while (wider rows), the LFO off (long runs) and on again, and the filter off and on again.
   for (int notes : {1, 2}) {
     Scenario narrow("filtered " + std::to_string(notes) + " notes under a cutoff LFO");
-    narrow.patch = {{kLpFilter, 1.0f}, {kRes, 0.7f}, {kLfo2, 1.0f}, {kL2Per, 0.02f}, {kL2Aim, 41.5f / 46.0f},
-                    {kL2Min, 0.1f}, {kL2Max, 0.9f}};
+    narrow.patch = {{kLpFilter, 1.0f},       {kRes, 0.7f},   {kLfo2, 1.0f}, {kL2Per, 0.02f},
+                    {kL2Aim, 41.5f / 46.0f}, {kL2Min, 0.1f}, {kL2Max, 0.9f}};
     narrow.blocks = chord(200, 333, notes);
     std::swap(narrow.blocks[100].events, narrow.blocks[190].events);
     narrow.blocks[150].events = {noteOn(80, 50), noteOn(83, 51)};
@@ -260,7 +267,7 @@ std::vector<Scenario> namedScenarios() {
   // Every chain of + and x over three shapes.
   for (int chain = 0; chain < 8; ++chain) {
     Scenario ring("ring switches " + std::to_string(chain));
-    ring.patch = {{kO1Shape, shapeValue(7)}, {kO2Shape, shapeValue(2)}, {kO3Shape, shapeValue(12)},
+    ring.patch = {{kO1Shape, shapeValue(7)},        {kO2Shape, shapeValue(2)},        {kO3Shape, shapeValue(12)},
                   {kOsc1, chain & 1 ? 1.0f : 0.0f}, {kOsc2, chain & 2 ? 1.0f : 0.0f}, {kOsc3, chain & 4 ? 1.0f : 0.0f}};
     ring.blocks = chord(6, 512, 3);
     ring.blocks[1].input = true;
@@ -270,11 +277,12 @@ std::vector<Scenario> namedScenarios() {
   // Setting an aim holds its LFO for a second, so the chord sounds well past that.
   for (float aim : {5.5f, 45.5f, 0.5f, 1.5f, 40.5f}) {
     Scenario lfo("LFOs aimed at slot " + std::to_string(aim));
-    lfo.patch = {{kLfo1, 1.0f}, {kL1Per, 0.05f}, {kL1Aim, aim / 46.0f}, {kLfo2, 1.0f},
-                 {kL2Per, 0.1f}, {kL2Aim, 41.5f / 46.0f}, {kL2Min, 0.2f}, {kL2Max, 0.9f}};
+    lfo.patch = {{kLfo1, 1.0f},  {kL1Per, 0.05f},         {kL1Aim, aim / 46.0f}, {kLfo2, 1.0f},
+                 {kL2Per, 0.1f}, {kL2Aim, 41.5f / 46.0f}, {kL2Min, 0.2f},        {kL2Max, 0.9f}};
     lfo.blocks = chord(400, 512, 4);
     std::swap(lfo.blocks[200].events, lfo.blocks[380].events);
-    for (std::size_t i = 0; i < lfo.blocks.size(); ++i) lfo.blocks[i].frames = 37 + static_cast<std::int32_t>(i % 5) * 90;
+    for (std::size_t i = 0; i < lfo.blocks.size(); ++i)
+      lfo.blocks[i].frames = 37 + static_cast<std::int32_t>(i % 5) * 90;
     all.push_back(lfo);
   }
   // An event modulator on key 60 writing the cutoff; controller 126 mid-phrase.
@@ -334,7 +342,8 @@ Scenario randomScenario(unsigned seed) {
         block.events.push_back({0xB0, 126, 0, delta});
       }
     }
-    if (chance(0.3f)) block.parameters.emplace_back(static_cast<std::int32_t>(random() % kParameterCount), unit(random));
+    if (chance(0.3f))
+      block.parameters.emplace_back(static_cast<std::int32_t>(random() % kParameterCount), unit(random));
     scenario.blocks.push_back(block);
   }
   return scenario;

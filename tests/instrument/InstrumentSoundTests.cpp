@@ -81,14 +81,14 @@ TEST_F(Sound, ANoteSoundsAndEndsAfterItsRelease) {
   EXPECT_GT(peak(render(2048)), 0.05f);
   EXPECT_EQ(instrument->synthEngine().soundingVoiceCount(), 1);
   send({test::midiEvent(0x90, 60, 0)});  // velocity 0 releases
-  render(44100 / 4);           // release of 9001 samples at the default 0.3
+  render(44100 / 4);                     // release of 9001 samples at the default 0.3
   EXPECT_EQ(instrument->synthEngine().soundingVoiceCount(), 0);
   EXPECT_EQ(peak(render(512)), 0.0f);
 }
 
 TEST_F(Sound, EventModulatorWritesItsTargetInsteadOfPlaying) {
-  instrument->setParameter(kE1Aim, 49.5f / 55.0f);         // Cutoff
-  instrument->setParameter(kE1Note, 60.5f / 128.0f);       // key 60
+  instrument->setParameter(kE1Aim, 49.5f / 55.0f);    // Cutoff
+  instrument->setParameter(kE1Note, 60.5f / 128.0f);  // key 60
   instrument->setParameter(kE1Val, 0.25f);
   instrument->setParameter(kE1Rel, 0.75f);
   host.clear();
@@ -177,7 +177,7 @@ TEST_F(Sound, AnLfoWritesItsTargetAfterItsHoldAndTheProgramFollows) {
 }
 
 TEST_F(Sound, EditorChangesAutomateAndResynchroniseTheLfoAimedAtThem) {
-  instrument->setParameter(kL1Aim, 41.5f / 46.0f);                 // slot 41: Cutoff
+  instrument->setParameter(kL1Aim, 41.5f / 46.0f);  // slot 41: Cutoff
   instrument->setParameter(kLfo1, 1.0f);
   instrument->setParameter(kL1Per, 0.0f);
   render(50000);

@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
   // Which vector path renders (a forced one falls back where the processor lacks it).
   constexpr brume::VstInt32 kVectorPathQuery = 0x53494D44;
   char path[64] = {};
-  if (brume::test::call(effect, 50, kVectorPathQuery, kVectorPathQuery, path) == 1) std::printf("vector path: %s\n", path);
+  if (brume::test::call(effect, 50, kVectorPathQuery, kVectorPathQuery, path) == 1)
+    std::printf("vector path: %s\n", path);
   const std::vector<float> samples = brume::test::renderScenario(effect);
   brume::test::call(effect, 1);
 
@@ -86,7 +87,8 @@ int main(int argc, char** argv) {
   }
   if (differing) {
     std::fprintf(stderr, "render_scenario: first difference at sample %ld (frame %ld, channel %ld): %.9g vs %.9g\n",
-                 first, first / 2, first % 2, samples[static_cast<size_t>(first)], reference[static_cast<size_t>(first)]);
+                 first, first / 2, first % 2, samples[static_cast<size_t>(first)],
+                 reference[static_cast<size_t>(first)]);
     return 1;
   }
   return 0;

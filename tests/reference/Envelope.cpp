@@ -17,8 +17,7 @@ void stepEnvelope(Voice& voice, const EnvelopeSettings& settings, std::int64_t c
       if (voice.envelopeLevel >= 1.0f) {
         voice.stage = EnvelopeStage::Decay;
         voice.envelopeLevel = 1.0f;
-        voice.envelopeStep =
-            (settings.sustainLevel.load() - 1.0f) / static_cast<float>(settings.decayLength.load());
+        voice.envelopeStep = (settings.sustainLevel.load() - 1.0f) / static_cast<float>(settings.decayLength.load());
       }
       break;
     case EnvelopeStage::Decay: {

@@ -53,9 +53,7 @@ class Oscillator {
   void startVoice(std::int32_t voice, float increment, float targetIncrement) noexcept;
   // Audio thread, real-time safe: retunes a sounding voice, glide in progress included.
   void scaleVoiceIncrements(std::int32_t voice, double ratio) noexcept;
-  const OscillatorVoiceState& voiceState(std::int32_t voice) const noexcept {
-    return voiceStates[voiceSlot(voice)];
-  }
+  const OscillatorVoiceState& voiceState(std::int32_t voice) const noexcept { return voiceStates[voiceSlot(voice)]; }
 
   // Audio thread, real-time safe. One sample of the listed voices (numbers 0 to
   // 15): values[i] is the wave of voice voices[i] at its phase before the step;

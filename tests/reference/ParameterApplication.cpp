@@ -82,18 +82,26 @@ void applyParameter(std::int32_t index, float value, const ParameterContext& con
     case kPitch:
       engine.setTranspose(static_cast<float>(semitonesFromValue(value)));
       break;
-    case kOsc1: case kO1Vol:
-    case kOsc2: case kO2Vol:
-    case kOsc3: case kO3Vol:
+    case kOsc1:
+    case kO1Vol:
+    case kOsc2:
+    case kO2Vol:
+    case kOsc3:
+    case kO3Vol:
       applyOscillatorLevels(engine, context.currentValues);
       break;
-    case kO1Shape: case kO2Shape: case kO3Shape:
+    case kO1Shape:
+    case kO2Shape:
+    case kO3Shape:
       engine.setOscillatorShape((index - kO1Shape) / kOscillatorStride, shapeFromValue(value));
       break;
     // Both knobs of a pair are read back, so the result does not depend on which one changed.
-    case kO1Pitch: case kO1SubP:
-    case kO2Pitch: case kO2SubP:
-    case kO3Pitch: case kO3SubP:
+    case kO1Pitch:
+    case kO1SubP:
+    case kO2Pitch:
+    case kO2SubP:
+    case kO3Pitch:
+    case kO3SubP:
       applyOscillatorPitch(engine, context.currentValues, (index - kO1Pitch) / kOscillatorStride);
       break;
     case kAttack:
@@ -108,21 +116,26 @@ void applyParameter(std::int32_t index, float value, const ParameterContext& con
     case kRelease:
       engine.setReleaseLength(envelopeLengthFromValue(value, kFullRelease));
       break;
-    case kL1Per: case kL2Per:
+    case kL1Per:
+    case kL2Per:
       context.lfos[(index - kL1Per) / kLfoStride].setPeriod(lfoPeriodFromValue(value, context.beatSamples));
       break;
     // A new target is neither written nor followed for one second of samples.
-    case kL1Aim: case kL2Aim:
+    case kL1Aim:
+    case kL2Aim:
       context.lfos[(index - kL1Aim) / kLfoStride].setHoldUntil(
           wrappingAdd(context.sampleCounter, truncateToInt32(context.sampleRate)));
       break;
-    case kL1Min: case kL2Min:
+    case kL1Min:
+    case kL2Min:
       context.lfos[(index - kL1Min) / kLfoStride].setMinimum(value);
       break;
-    case kL1Max: case kL2Max:
+    case kL1Max:
+    case kL2Max:
       context.lfos[(index - kL1Max) / kLfoStride].setMaximum(value);
       break;
-    case kCutoff: case kRes:
+    case kCutoff:
+    case kRes:
       context.filter.setCutoffResonance(context.currentValues.get(kCutoff), context.currentValues.get(kRes));
       break;
     case kGlide:

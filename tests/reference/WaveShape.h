@@ -14,8 +14,8 @@ namespace brume::reference {
 enum class WaveShape : std::int32_t {
   Sin,
   Sinsaw,
-  Saw,     // the full-height triangle
-  Ramp,    // rising sawtooth that jumps from +1 to -1 at phase 0.5
+  Saw,   // the full-height triangle
+  Ramp,  // rising sawtooth that jumps from +1 to -1 at phase 0.5
   SawSqu,
   Square,
   SinSqu,

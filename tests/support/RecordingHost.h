@@ -39,8 +39,8 @@ class RecordingHost {
   void clear() { calls.clear(); }
 
  private:
-  static VstIntPtr BRUME_VSTCALL dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                          void* ptr, float opt);
+  static VstIntPtr BRUME_VSTCALL dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                          float opt);
   std::map<VstInt32, VstIntPtr> answers;
   std::function<void(const HostCall&)> hook;
   RecordingHost* previous;

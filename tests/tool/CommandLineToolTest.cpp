@@ -156,9 +156,9 @@ TEST_F(HostTool, PrintsHelp) {
   }
   const ToolRun renderHelp = run({"render", "--help"});
   EXPECT_EQ(renderHelp.exitCode, 0);
-  for (const char* option : {"--demo", "--rate", "--block", "--channels", "--program", "--set NAME=VALUE",
-                             "--set-at SECONDS:NAME=VALUE", "--tail", "--tempo", "--input", "--output", "--format",
-                             "--max-length"}) {
+  for (const char* option :
+       {"--demo", "--rate", "--block", "--channels", "--program", "--set NAME=VALUE", "--set-at SECONDS:NAME=VALUE",
+        "--tail", "--tempo", "--input", "--output", "--format", "--max-length"}) {
     EXPECT_NE(renderHelp.out.find(option), std::string::npos) << "render help lacks " << option;
   }
   EXPECT_EQ(run({"bench", "-h"}).exitCode, 0);
@@ -324,20 +324,20 @@ TEST_F(HostTool, ReplacesTheTargetOfASymbolicLink) {
   }
   EXPECT_EQ(readWavFile(folder.file("takes/target.wav")).frameCount(), 44100);
   EXPECT_EQ(readWavFile(folder.file("takes/new.wav")).frameCount(), 44100);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.file("takes")),
-                          std::filesystem::directory_iterator()),
-            2)
+  EXPECT_EQ(
+      std::distance(std::filesystem::directory_iterator(folder.file("takes")), std::filesystem::directory_iterator()),
+      2)
       << "no temporary file is left beside the targets";
 }
 
 TEST_F(HostTool, RefusesOverlongRendersBeforeWritingAnything) {
   if (!probeBuilt()) GTEST_SKIP() << "probe plug-in not built";
   // 40 bytes: one note held for 0x0FFFFFFF ticks at one tick per quarter note, about 37,000 hours.
-  test::writeFile(folder.file("long.mid"),
-                  test::joined({test::midiHeader(0, 1, 1),
-                                test::midiTrack(test::joined({test::event(0, {0x90, 60, 100}),
-                                                              test::event(0x0FFFFFFF, {0x80, 60, 0}),
-                                                              test::endOfTrack()}))}));
+  test::writeFile(
+      folder.file("long.mid"),
+      test::joined({test::midiHeader(0, 1, 1),
+                    test::midiTrack(test::joined({test::event(0, {0x90, 60, 100}),
+                                                  test::event(0x0FFFFFFF, {0x80, 60, 0}), test::endOfTrack()}))}));
   const std::string probe = test::probePluginPath();
   struct Case {
     std::vector<std::string> arguments;

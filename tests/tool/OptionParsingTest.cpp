@@ -18,10 +18,10 @@ using test::throwsWith;
 
 TEST(RenderOptions, ReadsEveryOption) {
   const RenderOptions options = parseRenderOptions(
-      {"--plugin", "synth.so",      "--rate=48000", "--block", "256",    "--channels", "1",         "--program",
-       "3",        "--set",         "Cutoff=0.25",  "--set",   "7 = 1",  "--set-at",   "1.5:Pan=0", "--tail",
-       "0.5",      "--tempo",       "90",           "--input", "in.wav", "-o",         "out.wav",   "--format",
-       "pcm16",    "--no-progress", "--max-length", "7200", "song.mid"});
+      {"--plugin", "synth.so",      "--rate=48000", "--block", "256",     "--channels", "1",         "--program",
+       "3",        "--set",         "Cutoff=0.25",  "--set",   "7 = 1",   "--set-at",   "1.5:Pan=0", "--tail",
+       "0.5",      "--tempo",       "90",           "--input", "in.wav",  "-o",         "out.wav",   "--format",
+       "pcm16",    "--no-progress", "--max-length", "7200",    "song.mid"});
   EXPECT_EQ(options.pluginPath, "synth.so");
   EXPECT_EQ(options.sampleRate, 48000.0);
   EXPECT_EQ(options.blockSize, 256);

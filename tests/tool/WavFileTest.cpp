@@ -211,8 +211,8 @@ TEST(WavFile, StreamHeaderAnnouncesTheLengthFirst) {
 
 TEST(WavFile, ReadsOnlyWithinTheFile) {
   const test::TemporaryFolder folder;
-  const test::Bytes format = {'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 1, 0, 0x44, 0xAC, 0, 0,
-                              0x88, 0x58, 1, 0, 2, 0, 16, 0};
+  const test::Bytes format = {'f',  'm',  't', ' ', 16,   0,    0, 0, 1, 0, 1,  0,
+                              0x44, 0xAC, 0,   0,   0x88, 0x58, 1, 0, 2, 0, 16, 0};
   auto wav = [&](const test::Bytes& rate, const test::Bytes& tail) {
     test::Bytes bytes = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
     test::Bytes chunk = format;

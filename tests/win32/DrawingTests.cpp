@@ -110,8 +110,7 @@ TEST_F(GdiCanvasTest, LinesLeaveOutTheirEndPointAndFollowTheOffset) {
   context->moveTo({2, 10});
   context->lineTo({6, 6});
   for (int x = 0; x < 12; ++x) EXPECT_EQ(pixel(x, 4), x >= 3 && x <= 7 ? 0u : kPaper) << "horizontal line at x " << x;
-  for (int i = 0; i < 5; ++i)
-    EXPECT_EQ(pixel(3 + i, 12 - i), i < 4 ? 0u : kPaper) << "diagonal line at step " << i;
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(pixel(3 + i, 12 - i), i < 4 ? 0u : kPaper) << "diagonal line at step " << i;
 }
 
 TEST_F(GdiCanvasTest, DottedPenDrawsThreeOnThreeOffAndWidePensAreSolid) {
@@ -164,9 +163,9 @@ TEST_F(GdiCanvasTest, FontsCarryTheDescriptionOfTheFontTable) {
     BYTE pitchAndFamily;
   };
   const Case cases[] = {
-      {9, 0, 0, "Arial", -12, 700, 0, 0, 0x22},     // outside the table: index 0, always bold
-      {7, 0, 1, "Symbol", -13, 700, 0, 0, 0x50},    // decorative family
-      {3, 20, 6, "Arial", -20, 400, 1, 1, 0x22},    // italic and underlined, explicit size
+      {9, 0, 0, "Arial", -12, 700, 0, 0, 0x22},   // outside the table: index 0, always bold
+      {7, 0, 1, "Symbol", -13, 700, 0, 0, 0x50},  // decorative family
+      {3, 20, 6, "Arial", -20, 400, 1, 1, 0x22},  // italic and underlined, explicit size
       {5, 0, 0, "Arial", -10, 400, 0, 0, 0x22},
   };
   for (const Case& c : cases) {
@@ -284,7 +283,8 @@ TEST_F(GdiCanvasTest, KeyedCopiesLeaveTheTransparentPixelsOfTheFirstMask) {
     if (strip.at(i % 32, 96 + i / 32) != kYellowPixel) knobPixel = strip.at(i % 32, 96 + i / 32);
   ASSERT_NE(knobPixel, 0u);
   bitmap->setTransparentColour(Colour{static_cast<std::uint8_t>(knobPixel >> 16),
-                                      static_cast<std::uint8_t>(knobPixel >> 8), static_cast<std::uint8_t>(knobPixel), 0});
+                                      static_cast<std::uint8_t>(knobPixel >> 8), static_cast<std::uint8_t>(knobPixel),
+                                      0});
   bitmap->drawKeyed(context.get(), Rect{40, 0, 72, 32}, Point{0, 96});
   int leftOut = 0;
   for (int copy = 0; copy < 2; ++copy)
@@ -300,7 +300,8 @@ TEST_F(GdiCanvasTest, KeyedCopiesLeaveTheTransparentPixelsOfTheFirstMask) {
   // The keyed copies left the image itself unchanged.
   bitmap->drawOpaque(context.get(), Rect{80, 0, 112, 32}, Point{0, 96});
   for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 32; ++x) ASSERT_EQ(pixel(80 + x, y), strip.at(x, 96 + y)) << "image changed at " << x << "," << y;
+    for (int x = 0; x < 32; ++x)
+      ASSERT_EQ(pixel(80 + x, y), strip.at(x, 96 + y)) << "image changed at " << x << "," << y;
   bitmap->release();
 }
 

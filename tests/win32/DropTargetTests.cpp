@@ -327,7 +327,8 @@ TEST(ShortcutResolution, StaysInsideTheGivenBuffer) {
     std::memcpy(buffer, folder.linkPath.c_str(), capacity);
     FrameDropTarget::resolveShortcut(buffer, static_cast<std::uint32_t>(capacity));
     EXPECT_LT(std::strlen(buffer), capacity);
-    for (std::size_t i = capacity; i < sizeof buffer; ++i) ASSERT_EQ(buffer[i], '#') << "written past the buffer at " << i;
+    for (std::size_t i = capacity; i < sizeof buffer; ++i)
+      ASSERT_EQ(buffer[i], '#') << "written past the buffer at " << i;
 
     // With room enough the same link resolves.
     char roomy[FrameDropTarget::kNameCapacity];

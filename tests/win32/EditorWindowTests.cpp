@@ -218,9 +218,8 @@ class EditorWindowTest : public ::testing::Test {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
     windowClass.lpszClassName = "Brume7EditorTestHost";
     RegisterClassA(&windowClass);
-    host = CreateWindowExA(0, "Brume7EditorTestHost", "Brume7 editor test host", WS_POPUP | WS_VISIBLE,
-                           kHostOrigin.x, kHostOrigin.y, kWidth, kHeight, nullptr, nullptr, GetModuleHandleA(nullptr),
-                           nullptr);
+    host = CreateWindowExA(0, "Brume7EditorTestHost", "Brume7 editor test host", WS_POPUP | WS_VISIBLE, kHostOrigin.x,
+                           kHostOrigin.y, kWidth, kHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(host, nullptr);
     SetForegroundWindow(host);
     UpdateWindow(host);

@@ -79,8 +79,8 @@ TEST_F(TextEntryTest, EditWindowSitsOverTheAreaWithItsStyleFontAndWholeSelection
   GetClassNameA(edit, className, sizeof className);
   EXPECT_STREQ(className, "Edit");
   EXPECT_EQ(GetParent(edit), win32::windowHandle(window));
-  EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(edit, GWL_STYLE)) & (WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | ES_RIGHT |
-                                                                   ES_CENTER | ES_MULTILINE),
+  EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(edit, GWL_STYLE)) &
+                (WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | ES_RIGHT | ES_CENTER | ES_MULTILINE),
             static_cast<DWORD>(WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | ES_RIGHT));
   RECT rect{};
   GetWindowRect(edit, &rect);

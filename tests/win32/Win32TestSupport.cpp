@@ -122,8 +122,7 @@ PixelImage windowPixels(HWND window) {
 std::string firstDifference(const PixelImage& actual, const PixelImage& expected) {
   std::ostringstream out;
   if (actual.width != expected.width || actual.height != expected.height) {
-    out << "size " << actual.width << "x" << actual.height << ", expected " << expected.width << "x"
-        << expected.height;
+    out << "size " << actual.width << "x" << actual.height << ", expected " << expected.width << "x" << expected.height;
     return out.str();
   }
   for (std::int32_t y = 0; y < actual.height; ++y)

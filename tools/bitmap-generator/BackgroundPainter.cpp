@@ -32,14 +32,14 @@ const TextStyle kTitleStyle{FontWeight::bold, 8, 0.8};
 // Sections lie 2 pixels apart on the frame, each holding the whole of its
 // controls' captions and value texts (the "rel" caption ends at x 550).
 void paintSections(Raster& raster) {
-  paintSection(raster, {1, 1, 149, 49});  // master
-  for (int row = 0; row < 3; ++row) paintSection(raster, {1, 51 + 50 * row, 199, 99 + 50 * row});  // oscillators
-  for (int row = 0; row < 4; ++row) paintSection(raster, {201, 1 + 50 * row, 399, 49 + 50 * row});  // events
-  paintSection(raster, {401, 1, 551, 49});                                                        // envelope
-  paintSection(raster, {553, 1, 599, 49});                                                        // comp
+  paintSection(raster, {1, 1, 149, 49});                                                             // master
+  for (int row = 0; row < 3; ++row) paintSection(raster, {1, 51 + 50 * row, 199, 99 + 50 * row});    // oscillators
+  for (int row = 0; row < 4; ++row) paintSection(raster, {201, 1 + 50 * row, 399, 49 + 50 * row});   // events
+  paintSection(raster, {401, 1, 551, 49});                                                           // envelope
+  paintSection(raster, {553, 1, 599, 49});                                                           // comp
   for (int row = 0; row < 2; ++row) paintSection(raster, {401, 51 + 50 * row, 649, 99 + 50 * row});  // LFOs
-  paintSection(raster, {401, 151, 549, 199});                                                     // filter
-  paintSection(raster, {551, 151, 649, 199});                                                     // glide
+  paintSection(raster, {401, 151, 549, 199});                                                        // filter
+  paintSection(raster, {551, 151, 649, 199});                                                        // glide
 }
 
 void paintNamePlate(Raster& raster, const FontLibrary& fonts) {

@@ -17,9 +17,7 @@ void putLittleEndian(std::vector<std::uint8_t>& bytes, std::uint32_t value, int 
   for (int i = 0; i < size; ++i) bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
-std::uint8_t toByte(double channel) {
-  return static_cast<std::uint8_t>(std::lround(std::clamp(channel, 0.0, 255.0)));
-}
+std::uint8_t toByte(double channel) { return static_cast<std::uint8_t>(std::lround(std::clamp(channel, 0.0, 255.0))); }
 
 }  // namespace
 

@@ -114,8 +114,8 @@ TextImage FontLibrary::render(const std::string& text, TextStyle style) const {
   for (const PlacedGlyph& glyph : glyphs)
     for (int row = 0; row < glyph.height; ++row)
       for (int column = 0; column < glyph.width; ++column) {
-        double& cell =
-            image.coverage[static_cast<std::size_t>((glyph.top - minY + row) * image.width + glyph.left - minX + column)];
+        double& cell = image.coverage[static_cast<std::size_t>((glyph.top - minY + row) * image.width + glyph.left -
+                                                               minX + column)];
         cell = std::min(1.0, cell + glyph.alpha[static_cast<std::size_t>(row * glyph.width + column)] / 255.0);
       }
   return image;
@@ -135,15 +135,16 @@ int FontLibrary::descent(TextStyle style) const {
 
 void drawText(Raster& raster, const TextImage& text, int penX, int baseline, Colour colour) {
   for (int y = 0; y < text.height; ++y)
-    for (int x = 0; x < text.width; ++x) raster.blend(penX + text.left + x, baseline + text.top + y, colour, text.at(x, y));
+    for (int x = 0; x < text.width; ++x)
+      raster.blend(penX + text.left + x, baseline + text.top + y, colour, text.at(x, y));
 }
 
 void drawTextCentred(Raster& raster, const TextImage& text, int centreX, int baseline, Colour colour) {
   drawText(raster, text, centreX - text.advance / 2, baseline, colour);
 }
 
-void drawTextInRect(Raster& raster, const FontLibrary& fonts, const std::string& text, TextStyle style,
-                    PixelRect rect, Colour colour) {
+void drawTextInRect(Raster& raster, const FontLibrary& fonts, const std::string& text, TextStyle style, PixelRect rect,
+                    Colour colour) {
   const TextImage image = fonts.render(text, style);
   const int cellHeight = fonts.ascent(style) + fonts.descent(style);
   const int baseline = rect.top + (rect.bottom - rect.top - cellHeight) / 2 + fonts.ascent(style);

@@ -14,7 +14,7 @@ enum class FontWeight { regular, bold };
 
 struct TextStyle {
   FontWeight weight = FontWeight::regular;
-  int pixelSize = 10;    // em height, as a GDI font height of -pixelSize
+  int pixelSize = 10;     // em height, as a GDI font height of -pixelSize
   double tracking = 0.0;  // extra pixels after every character
 };
 
@@ -59,7 +59,7 @@ void drawTextCentred(Raster& raster, const TextImage& text, int centreX, int bas
 
 // Placed the way the editor places a caption: centred in the rectangle on one line,
 // the text cell (ascent + descent) vertically centred with whole-pixel division.
-void drawTextInRect(Raster& raster, const FontLibrary& fonts, const std::string& text, TextStyle style,
-                    PixelRect rect, Colour colour);
+void drawTextInRect(Raster& raster, const FontLibrary& fonts, const std::string& text, TextStyle style, PixelRect rect,
+                    Colour colour);
 
 }  // namespace brume::bitmaps

@@ -57,8 +57,8 @@ Raster paintKnob(KnobStyle style, double value) {
 
   // A soft shadow below and to the right, ending above row 27.
   canvas.paint(circle(kCentre + 0.3, kCentre + 0.8, kSkirtRadius), solid(Colour{0.0, 0.0, 0.0}), Stroke{1.2, 0.35});
-  canvas.paint(circle(kCentre, kCentre, kSkirtRadius),
-               verticalGradient(kCentre - kSkirtRadius, palette::kSkirtTop, kCentre + kSkirtRadius, palette::kSkirtBottom));
+  canvas.paint(circle(kCentre, kCentre, kSkirtRadius), verticalGradient(kCentre - kSkirtRadius, palette::kSkirtTop,
+                                                                        kCentre + kSkirtRadius, palette::kSkirtBottom));
   // A thin dark groove between skirt and cap, then the cap lit from the upper left.
   canvas.paint(circle(kCentre, kCentre + 0.3, kCapRadius + 0.7), solid(shade(palette::kSkirtBottom, 0.7)));
   canvas.paint(circle(kCentre, kCentre, kCapRadius),

@@ -12,9 +12,9 @@ void paintSection(Raster& raster, PixelRect rect) {
   // one light row stays above and one shaded row below; sides stay plain.
   paintShape(raster, roundedRect(left, top, right, bottom, kRadius),
              verticalGradient(top + 0.5, palette::kFaceLight, top + 1.5, palette::kFace));
-  paintShape(raster, intersection(roundedRect(left, top, right, bottom, kRadius), [=](double, double y) {
-               return (bottom - 1.0) - y;
-             }),
+  paintShape(raster,
+             intersection(roundedRect(left, top, right, bottom, kRadius),
+                          [=](double, double y) { return (bottom - 1.0) - y; }),
              solid(palette::kFaceShade));
 }
 

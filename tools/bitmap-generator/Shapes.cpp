@@ -69,9 +69,8 @@ Paint radialGradient(double centreX, double centreY, double radius, Colour inner
 }
 
 void paintShape(Raster& raster, const Shape& shape, const Paint& paint, Stroke stroke) {
-  forEachCovered(raster.width(), raster.height(), shape, stroke, [&](int x, int y, double coverage) {
-    raster.blend(x, y, paint(x + 0.5, y + 0.5), coverage);
-  });
+  forEachCovered(raster.width(), raster.height(), shape, stroke,
+                 [&](int x, int y, double coverage) { raster.blend(x, y, paint(x + 0.5, y + 0.5), coverage); });
 }
 
 KeyedCanvas::KeyedCanvas(int width, int height, Colour underlay)
@@ -81,7 +80,8 @@ KeyedCanvas::KeyedCanvas(int width, int height, Colour underlay)
 void KeyedCanvas::paint(const Shape& shape, const Paint& paint, Stroke stroke) {
   forEachCovered(raster.width(), raster.height(), shape, stroke, [&](int x, int y, double coverage) {
     raster.blend(x, y, paint(x + 0.5, y + 0.5), coverage);
-    reached[static_cast<std::size_t>(y) * static_cast<std::size_t>(raster.width()) + static_cast<std::size_t>(x)] = true;
+    reached[static_cast<std::size_t>(y) * static_cast<std::size_t>(raster.width()) + static_cast<std::size_t>(x)] =
+        true;
   });
 }
 
@@ -89,7 +89,8 @@ Raster KeyedCanvas::finish(Colour key) const {
   Raster result = raster;
   for (int y = 0; y < raster.height(); ++y)
     for (int x = 0; x < raster.width(); ++x)
-      if (!reached[static_cast<std::size_t>(y) * static_cast<std::size_t>(raster.width()) + static_cast<std::size_t>(x)])
+      if (!reached[static_cast<std::size_t>(y) * static_cast<std::size_t>(raster.width()) +
+                   static_cast<std::size_t>(x)])
         result.set(x, y, key);
   return result;
 }

@@ -73,12 +73,13 @@ int main(int argc, char** argv) {
     const char* name;
     const Raster& raster;
   } files[] = {
-      {"101_background.bmp", background}, {"104_knob.bmp", knobs[0]},   {"105_knob.bmp", knobs[1]},
-      {"106_knob.bmp", knobs[2]},         {"107_knob.bmp", knobs[3]},   {"109_switch.bmp", switchStrip},
+      {"101_background.bmp", background}, {"104_knob.bmp", knobs[0]}, {"105_knob.bmp", knobs[1]},
+      {"106_knob.bmp", knobs[2]},         {"107_knob.bmp", knobs[3]}, {"109_switch.bmp", switchStrip},
       {"110_voice_meter.bmp", meter},
   };
   for (const auto& file : files)
-    if (!writeBmp((std::filesystem::path(outputDirectory) / file.name).string(), file.raster, error)) return fail(error);
+    if (!writeBmp((std::filesystem::path(outputDirectory) / file.name).string(), file.raster, error))
+      return fail(error);
 
   if (!previewPath.empty()) {
     const EditorBitmaps bitmaps{background, {&knobs[0], &knobs[1], &knobs[2], &knobs[3]}, switchStrip, meter};

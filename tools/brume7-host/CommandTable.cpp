@@ -10,14 +10,15 @@
 namespace brume {
 
 const std::vector<const Command*>& commandTable() {
-  static const std::vector<const Command*> commands = {&kInfoCommand, &kRenderCommand, &kBenchCommand,
+  static const std::vector<const Command*> commands = {
+      &kInfoCommand,     &kRenderCommand, &kBenchCommand,
 #ifdef BRUME_HOST_WITH_SNAPSHOT
-                                                       &kSnapshotCommand,
+      &kSnapshotCommand,
 #endif
 #ifdef BRUME_HOST_WITH_EDITOR
-                                                       &kEditorCommand,
+      &kEditorCommand,
 #endif
-                                                       &kPlayCommand,
+      &kPlayCommand,
   };
   return commands;
 }

@@ -11,8 +11,7 @@ const std::vector<OptionRule>& renderOptionRules() {
       {"--plugin", "-p", true}, {"--demo", "", false},   {"--rate", "", true},         {"--block", "", true},
       {"--channels", "", true}, {"--program", "", true}, {"--set", "", true},          {"--set-at", "", true},
       {"--tail", "", true},     {"--tempo", "", true},   {"--input", "", true},        {"--output", "-o", true},
-      {"--format", "", true},   {"--length", "", true},  {"--no-progress", "", false},
-      {"--max-length", "", true},
+      {"--format", "", true},   {"--length", "", true},  {"--no-progress", "", false}, {"--max-length", "", true},
   };
   return rules;
 }

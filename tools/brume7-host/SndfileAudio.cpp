@@ -10,8 +10,9 @@ namespace brume {
 namespace {
 
 int sndfileFormat(const AudioFileLayout& layout) {
-  const int container =
-      layout.container == AudioContainer::Flac ? SF_FORMAT_FLAC : layout.rf64 ? SF_FORMAT_RF64 : SF_FORMAT_WAV;
+  const int container = layout.container == AudioContainer::Flac ? SF_FORMAT_FLAC
+                        : layout.rf64                            ? SF_FORMAT_RF64
+                                                                 : SF_FORMAT_WAV;
   switch (layout.format) {
     case SampleFormat::Pcm16:
       return container | SF_FORMAT_PCM_16;

@@ -44,9 +44,7 @@ void setWindowOrigin(native::Window* window, Point screenOrigin) {
   if (isLiveWindow(window)) window->origin = screenOrigin;
 }
 
-Point toScreen(native::Window* window, Point where) {
-  return isLiveWindow(window) ? where + window->origin : where;
-}
+Point toScreen(native::Window* window, Point where) { return isLiveWindow(window) ? where + window->origin : where; }
 
 bool isDropTargetRegistered(native::Window* window) { return isLiveWindow(window) && window->dropRegistered; }
 
@@ -61,9 +59,7 @@ void invalidateWindow(native::Window* window, const Rect& area) {
 
 bool hasPendingPaint(native::Window* window) { return isLiveWindow(window) && window->hasPending; }
 
-Rect pendingPaintArea(native::Window* window) {
-  return hasPendingPaint(window) ? window->pending : Rect{};
-}
+Rect pendingPaintArea(native::Window* window) { return hasPendingPaint(window) ? window->pending : Rect{}; }
 
 void paintWindow(native::Window* window, const Rect& area) {
   invalidateWindow(window, area);
@@ -88,8 +84,8 @@ bool dropOnWindow(native::Window* window, const std::vector<std::string>& items,
   if (!isDropTargetRegistered(window) || !window->dropClient || items.empty()) return false;
   std::vector<const char*> data;
   for (const std::string& item : items) data.push_back(item.c_str());
-  std::int32_t count = type == 1 ? static_cast<std::int32_t>(items.front().size() + 1)
-                                 : static_cast<std::int32_t>(items.size());
+  std::int32_t count =
+      type == 1 ? static_cast<std::int32_t>(items.front().size() + 1) : static_cast<std::int32_t>(items.size());
   return window->dropClient->onDrop(data.data(), count, type);
 }
 

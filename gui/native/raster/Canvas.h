@@ -29,7 +29,7 @@ class Canvas {
   std::int32_t width() const { return columns; }
   std::int32_t height() const { return rows; }
   bool contains(std::int32_t x, std::int32_t y) const { return x >= 0 && y >= 0 && x < columns && y < rows; }
-  Pixel pixel(std::int32_t x, std::int32_t y) const;  // 0 outside
+  Pixel pixel(std::int32_t x, std::int32_t y) const;           // 0 outside
   void setPixel(std::int32_t x, std::int32_t y, Pixel pixel);  // ignored outside
   // Mixes `pixel` over the present one; coverage 0 leaves it, 255 replaces it.
   void blendPixel(std::int32_t x, std::int32_t y, Pixel pixel, std::uint32_t coverage);

@@ -21,8 +21,8 @@ std::map<std::int32_t, std::vector<std::uint8_t>>& addedResources() {
 // Calls visit(destination x, y, source x, y) for every pixel of the block
 // that lies inside both the canvas and the image.
 template <typename Visit>
-void forEachBlockPixel(const raster::Canvas& canvas, const raster::Canvas& image, const Rect& destination,
-                       Point source, Visit visit) {
+void forEachBlockPixel(const raster::Canvas& canvas, const raster::Canvas& image, const Rect& destination, Point source,
+                       Visit visit) {
   for (std::int32_t dy = 0; dy < destination.height(); ++dy) {
     std::int32_t y = destination.top + dy;
     std::int32_t sy = source.y + dy;
@@ -40,9 +40,7 @@ void forEachBlockPixel(const raster::Canvas& canvas, const raster::Canvas& image
 
 namespace raster {
 
-void addImageResource(std::int32_t id, std::vector<std::uint8_t> bmpFile) {
-  addedResources()[id] = std::move(bmpFile);
-}
+void addImageResource(std::int32_t id, std::vector<std::uint8_t> bmpFile) { addedResources()[id] = std::move(bmpFile); }
 
 void clearImageResources() { addedResources().clear(); }
 
@@ -98,20 +96,22 @@ void copyImage(Surface* surface, Image* image, const Rect& destination, Point so
   if (!surface || !surface->canvas || !image) return;
   raster::Canvas& canvas = *surface->canvas;
   const raster::Canvas& pixels = image->pixels;
-  forEachBlockPixel(canvas, pixels, destination, source, [&](std::int32_t x, std::int32_t y, std::int32_t sx,
-                                                             std::int32_t sy) { canvas.setPixel(x, y, pixels.pixel(sx, sy)); });
+  forEachBlockPixel(canvas, pixels, destination, source,
+                    [&](std::int32_t x, std::int32_t y, std::int32_t sx, std::int32_t sy) {
+                      canvas.setPixel(x, y, pixels.pixel(sx, sy));
+                    });
 }
 
 void copyImageKeyed(Surface* surface, Image* image, Mask* mask, const Rect& destination, Point source) {
   if (!surface || !surface->canvas || !image || !mask) return;
   raster::Canvas& canvas = *surface->canvas;
   const raster::Canvas& pixels = image->pixels;
-  forEachBlockPixel(canvas, pixels, destination, source, [&](std::int32_t x, std::int32_t y, std::int32_t sx,
-                                                             std::int32_t sy) {
-    bool keyed = sx < mask->width && sy < mask->height &&
-                 mask->transparent[static_cast<std::size_t>(sy) * mask->width + sx] != 0;
-    if (!keyed) canvas.setPixel(x, y, pixels.pixel(sx, sy));
-  });
+  forEachBlockPixel(canvas, pixels, destination, source,
+                    [&](std::int32_t x, std::int32_t y, std::int32_t sx, std::int32_t sy) {
+                      bool keyed = sx < mask->width && sy < mask->height &&
+                                   mask->transparent[static_cast<std::size_t>(sy) * mask->width + sx] != 0;
+                      if (!keyed) canvas.setPixel(x, y, pixels.pixel(sx, sy));
+                    });
 }
 
 }  // namespace native

@@ -31,8 +31,8 @@ class SelectedBitmap {
 }  // namespace
 
 Image* loadImage(std::int32_t resourceId) {
-  HBITMAP bitmap = LoadBitmapA(static_cast<HINSTANCE>(ModuleHandle),
-                               MAKEINTRESOURCEA(static_cast<WORD>(resourceId & 0xFFFF)));
+  HBITMAP bitmap =
+      LoadBitmapA(static_cast<HINSTANCE>(ModuleHandle), MAKEINTRESOURCEA(static_cast<WORD>(resourceId & 0xFFFF)));
   return reinterpret_cast<Image*>(bitmap);
 }
 

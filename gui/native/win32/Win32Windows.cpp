@@ -113,8 +113,8 @@ LRESULT CALLBACK frameWindowProcedure(HWND window, UINT message, WPARAM wParam, 
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
       auto position = static_cast<std::uint32_t>(lParam);
-      client->onButtonPress(Point{static_cast<std::int32_t>(position & 0xFFFF),
-                                  static_cast<std::int32_t>((position >> 16) & 0xFFFF)});
+      client->onButtonPress(
+          Point{static_cast<std::int32_t>(position & 0xFFFF), static_cast<std::int32_t>((position >> 16) & 0xFFFF)});
       return 0;
     }
     default:

@@ -19,9 +19,9 @@ namespace brume::native {
 struct DropState {
   ::Window source = 0;  // 0: no drag
   int version = 0;
-  Atom type = None;     // what a drop would fetch; None refuses
-  bool files = false;   // the type is a URI list
-  Atom action = None;   // the action of the last status answer
+  Atom type = None;       // what a drop would fetch; None refuses
+  bool files = false;     // the type is a URI list
+  Atom action = None;     // the action of the last status answer
   bool fetching = false;  // dropped; waiting for the data
 };
 
@@ -38,10 +38,10 @@ struct Window {
   WindowClient* client = nullptr;  // null once destruction has begun
   Rect pending;                    // area waiting for a paint; right and bottom excluded
   bool hasPending = false;
-  bool gone = false;  // the X window was destroyed from outside
-  Point lastOrigin;   // screen position, kept for when the window is gone
-  bool hasKeyboard = false;  // the user clicked into it and it holds the X input focus
-  unsigned long keyboardSerial = 0;  // focus events older than our request are not ours
+  bool gone = false;                   // the X window was destroyed from outside
+  Point lastOrigin;                    // screen position, kept for when the window is gone
+  bool hasKeyboard = false;            // the user clicked into it and it holds the X input focus
+  unsigned long keyboardSerial = 0;    // focus events older than our request are not ours
   WindowClient* dropClient = nullptr;  // set while the window is XDND-aware
   DropState drop;
 };
