@@ -51,6 +51,10 @@ class Instrument : public EffectBaseEx, private ParameterWriter {
   void copyProgramName(char* text) override;
   bool copyProgramNameAt(VstInt32 category, VstInt32 index, char* text) override;
   bool copyProgramTo(VstInt32 destination) override;
+  // Overwrites program `number`'s values and name (cut to 23 characters) and
+  // applies nothing: a stored current program sounds once it is selected again.
+  // False for a number outside 0 to 15. Not while another thread selects or edits programs.
+  bool storeProgram(VstInt32 number, const InstrumentProgram& program);
 
   // Parameter texts: any thread.
   void copyParameterLabel(VstInt32 index, char* text) override;

@@ -54,4 +54,11 @@ bool Instrument::copyProgramTo(VstInt32 destination) {
   return true;
 }
 
+bool Instrument::storeProgram(VstInt32 number, const InstrumentProgram& program) {
+  if (!programBank || !isProgramNumber(number)) return false;
+  programBank[number].values.copyFrom(program.values);
+  programBank[number].rename(program.name);
+  return true;
+}
+
 }  // namespace brume

@@ -49,6 +49,20 @@ TEST_F(Programs, SelectingLoadsTheProgramsValues) {
   EXPECT_EQ(instrument->getParameter(kCutoff), 0.125f);
 }
 
+TEST_F(Programs, AStoredProgramSoundsOnlyOnceSelected) {
+  InstrumentProgram stored;
+  stored.values.set(kCutoff, 0.125f);
+  stored.rename("A name longer than twenty-three");
+  EXPECT_FALSE(instrument->storeProgram(16, stored));
+  EXPECT_FALSE(instrument->storeProgram(-1, stored));
+  ASSERT_TRUE(instrument->storeProgram(0, stored));
+  EXPECT_EQ(nameOf(0), "A name longer than twen");
+  EXPECT_EQ(instrument->program(0)->values.get(kCutoff), 0.125f);
+  EXPECT_EQ(instrument->getParameter(kCutoff), 0.5f);
+  call(2, 0, 0);
+  EXPECT_EQ(instrument->getParameter(kCutoff), 0.125f);
+}
+
 TEST_F(Programs, EditsAreRecordedIntoTheCurrentProgram) {
   call(2, 0, 3);
   instrument->setParameter(kCutoff, 0.25f);
