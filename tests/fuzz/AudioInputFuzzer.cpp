@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "tools/brume7-host/AudioFile.h"
+#include "tools/brume7-host/audio/AudioFile.h"
 #include "tools/brume7-host/ToolError.h"
-#include "tools/brume7-host/WavFile.h"
+#include "tools/brume7-host/audio/WavFile.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "tools/brume7-host/EventSchedule.h"
-#include "tools/brume7-host/MidiSong.h"
-#include "tools/brume7-host/TempoMap.h"
+#include "tools/brume7-host/midi/EventSchedule.h"
+#include "tools/brume7-host/midi/MidiSong.h"
+#include "tools/brume7-host/midi/TempoMap.h"
 #include "tools/brume7-host/ToolError.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {

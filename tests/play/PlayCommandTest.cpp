@@ -16,7 +16,7 @@
 
 #include "tests/play/JackServer.h"
 #include "tests/play/PlayTestSupport.h"
-#include "tools/brume7-host/AudioFile.h"
+#include "tools/brume7-host/audio/AudioFile.h"
 
 namespace brume::test {
 namespace {

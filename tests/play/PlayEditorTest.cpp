@@ -14,7 +14,7 @@
 #include "tests/play/JackServer.h"
 #include "tests/play/PlayTestSupport.h"
 #include "tests/x11/XvfbServer.h"
-#include "tools/brume7-host/AudioFile.h"
+#include "tools/brume7-host/audio/AudioFile.h"
 
 namespace brume::test {
 namespace {

@@ -13,12 +13,12 @@
 #include "tests/play/JackServer.h"
 #include "tests/play/PlayTestSupport.h"
 #include "tests/realtime/AudioPathWatch.h"
-#include "tools/brume7-host/EffectOpcodes.h"
-#include "tools/brume7-host/JackClient.h"
-#include "tools/brume7-host/LivePlayer.h"
-#include "tools/brume7-host/PlayHostContext.h"
-#include "tools/brume7-host/PluginInstance.h"
-#include "tools/brume7-host/RecordingWriter.h"
+#include "tools/brume7-host/plugins/vst2/EffectOpcodes.h"
+#include "tools/brume7-host/live/JackClient.h"
+#include "tools/brume7-host/live/LivePlayer.h"
+#include "tools/brume7-host/live/PlayHostContext.h"
+#include "tools/brume7-host/plugins/vst2/PluginInstance.h"
+#include "tools/brume7-host/live/RecordingWriter.h"
 
 namespace brume::test {
 namespace {

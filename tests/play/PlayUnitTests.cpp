@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "tests/play/PlayTestSupport.h"
-#include "tools/brume7-host/AudioFile.h"
-#include "tools/brume7-host/LiveEventList.h"
-#include "tools/brume7-host/PlayOptions.h"
-#include "tools/brume7-host/RecordingRing.h"
-#include "tools/brume7-host/RecordingWriter.h"
+#include "tools/brume7-host/audio/AudioFile.h"
+#include "tools/brume7-host/live/LiveEventList.h"
+#include "tools/brume7-host/live/PlayOptions.h"
+#include "tools/brume7-host/live/RecordingRing.h"
+#include "tools/brume7-host/live/RecordingWriter.h"
 #include "tools/brume7-host/ToolError.h"
 
 namespace brume::test {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <exception>
 
-#include "tools/brume7-host/AudioFile.h"
+#include "tools/brume7-host/audio/AudioFile.h"
 
 int main(int argc, char** argv) {
   if (argc != 4) {

@@ -9,9 +9,9 @@
 
 #include "host/HostRecords.h"
 #include "tests/tool/ToolTestSupport.h"
-#include "tools/brume7-host/AudioFile.h"
-#include "tools/brume7-host/RenderSession.h"
-#include "tools/brume7-host/RenderToFile.h"
+#include "tools/brume7-host/audio/AudioFile.h"
+#include "tools/brume7-host/render/RenderSession.h"
+#include "tools/brume7-host/render/RenderToFile.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -20,7 +20,7 @@
 #include <thread>
 
 #include "tests/tool/ToolTestSupport.h"
-#include "tools/brume7-host/WavFile.h"
+#include "tools/brume7-host/audio/WavFile.h"
 
 namespace brume {
 namespace {

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <array>
 
-#include "tools/brume7-host/DemoSong.h"
-#include "tools/brume7-host/TempoMap.h"
+#include "tools/brume7-host/midi/DemoSong.h"
+#include "tools/brume7-host/midi/TempoMap.h"
 
 namespace brume {
 namespace {

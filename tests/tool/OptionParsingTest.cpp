@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "tests/tool/ExpectError.h"
-#include "tools/brume7-host/AudioFile.h"
-#include "tools/brume7-host/Bench.h"
-#include "tools/brume7-host/CommandLine.h"
-#include "tools/brume7-host/ParameterAssignment.h"
-#include "tools/brume7-host/RenderOptions.h"
+#include "tools/brume7-host/audio/AudioFile.h"
+#include "tools/brume7-host/render/Bench.h"
+#include "tools/brume7-host/commands/CommandLine.h"
+#include "tools/brume7-host/commands/ParameterAssignment.h"
+#include "tools/brume7-host/render/RenderOptions.h"
 #include "tools/brume7-host/ToolError.h"
 
 namespace brume {

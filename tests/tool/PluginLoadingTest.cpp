@@ -7,11 +7,11 @@
 
 #include "tests/tool/ExpectError.h"
 #include "tests/tool/ToolTestSupport.h"
-#include "tools/brume7-host/EffectOpcodes.h"
-#include "tools/brume7-host/HostContext.h"
-#include "tools/brume7-host/PluginInfo.h"
-#include "tools/brume7-host/PluginInstance.h"
-#include "tools/brume7-host/PluginLibrary.h"
+#include "tools/brume7-host/plugins/vst2/EffectOpcodes.h"
+#include "tools/brume7-host/plugins/vst2/HostContext.h"
+#include "tools/brume7-host/plugins/PluginInfo.h"
+#include "tools/brume7-host/plugins/vst2/PluginInstance.h"
+#include "tools/brume7-host/plugins/vst2/PluginLibrary.h"
 #include "tools/brume7-host/ToolError.h"
 
 namespace brume {

@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "tests/tool/ToolTestSupport.h"
-#include "tools/brume7-host/AudioFile.h"
-#include "tools/brume7-host/RenderToFile.h"
+#include "tools/brume7-host/audio/AudioFile.h"
+#include "tools/brume7-host/render/RenderToFile.h"
 
 namespace brume {
 namespace {

@@ -11,11 +11,11 @@
 
 #include "tests/tool/ExpectError.h"
 #include "tests/tool/ToolTestSupport.h"
-#include "tools/brume7-host/AudioFile.h"
-#include "tools/brume7-host/EventSchedule.h"
-#include "tools/brume7-host/MidiSong.h"
-#include "tools/brume7-host/RenderSession.h"
-#include "tools/brume7-host/TempoMap.h"
+#include "tools/brume7-host/audio/AudioFile.h"
+#include "tools/brume7-host/midi/EventSchedule.h"
+#include "tools/brume7-host/midi/MidiSong.h"
+#include "tools/brume7-host/render/RenderSession.h"
+#include "tools/brume7-host/midi/TempoMap.h"
 #include "tools/brume7-host/ToolError.h"
 
 namespace brume {

@@ -11,9 +11,9 @@
 
 #include "tests/tool/ExpectError.h"
 #include "tests/tool/ToolTestSupport.h"
-#include "tools/brume7-host/AudioFile.h"
+#include "tools/brume7-host/audio/AudioFile.h"
 #include "tools/brume7-host/ToolError.h"
-#include "tools/brume7-host/WavFile.h"
+#include "tools/brume7-host/audio/WavFile.h"
 
 namespace brume {
 namespace {

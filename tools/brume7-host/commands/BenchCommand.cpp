@@ -1,0 +1,50 @@
+#include <cstdio>
+
+#include "tools/brume7-host/render/Bench.h"
+#include "tools/brume7-host/commands/Command.h"
+#include "tools/brume7-host/render/ProgressBar.h"
+
+namespace brume {
+namespace {
+
+const char kBenchHelp[] =
+    "Usage: brume7-host bench [OPTIONS] PLUGIN...\n"
+    "\n"
+    "Renders the same MIDI (the demo phrase unless --midi is given) through each\n"
+    "PLUGIN, alternating the plug-ins run by run, each run with a fresh instance.\n"
+    "Only the render loop is timed (events and processReplacing); nothing is\n"
+    "written. Prints each plug-in's render speed in times realtime (median,\n"
+    "slowest and fastest of its runs) and its median over the first plug-in's.\n"
+    "\n"
+    "Options:\n"
+    "  --runs N           runs per plug-in (default 5)\n"
+    "  --seconds S        render S seconds (default: the song plus the tail)\n"
+    "  --midi FILE        a Standard MIDI File instead of the demo\n"
+    "  --demo             the built-in demo phrase (the default)\n"
+    "  --rate HZ          sample rate (default 44100)\n"
+    "  --block FRAMES     block size (default 512)\n"
+    "  --tempo BPM        tempo reported to the plug-ins, and the demo's tempo\n"
+    "  --tail SECONDS     time rendered after the last event (default 2)\n"
+    "  --program N        select program N in every plug-in\n"
+    "  -h, --help         show this help\n";
+
+int runBenchCommand(const std::vector<std::string>& arguments) {
+  const BenchOptions options = parseBenchOptions(arguments);
+  // On a terminal, a line that follows the runs; benchmarks can take a while.
+  const bool terminal = ProgressBar::stderrIsTerminal();
+  const std::vector<BenchResult> results = runBench(options, [&](int run, const BenchResult& result) {
+    if (!terminal) return;
+    std::fprintf(stderr, "\rrun %d of %d: %-60.60s", run + 1, options.runs, result.pluginPath.c_str());
+    std::fflush(stderr);
+  });
+  if (terminal) std::fprintf(stderr, "\r%*s\r", 80, "");
+  std::fputs(formatBenchTable(options, results).c_str(), stdout);
+  return 0;
+}
+
+}  // namespace
+
+const Command kBenchCommand = {"bench", "compare the render speed of several plug-ins on the same MIDI", kBenchHelp,
+                               runBenchCommand};
+
+}  // namespace brume

@@ -1,0 +1,107 @@
+#include "tools/brume7-host/render/BlockRenderer.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace brume {
+
+BlockRenderer::BlockRenderer(PluginInstance& plugin, const EventSchedule& schedule, int blockSize,
+                             const AudioData* input)
+    : instance(plugin), events(schedule.events()), frameCount(std::max(1, blockSize)), inputAudio(input) {
+  const auto frames = static_cast<std::size_t>(frameCount);
+  // At least one buffer each, so that a plug-in that reads a channel it did not announce reads zeros.
+  inputBuffers.assign(static_cast<std::size_t>(std::max(1, plugin.inputCount())), std::vector<float>(frames, 0.0f));
+  outputBuffers.assign(static_cast<std::size_t>(std::max(1, plugin.outputCount())), std::vector<float>(frames, 0.0f));
+  for (auto& buffer : inputBuffers) inputPointers.push_back(buffer.data());
+  for (auto& buffer : outputBuffers) outputPointers.push_back(buffer.data());
+
+  const std::size_t capacity = std::max<std::size_t>(1, schedule.maxMidiEventsPerBlock(frameCount));
+  midiEvents.assign(capacity, VstMidiEvent{});
+  const std::size_t listBytes = offsetof(VstEvents, events) + capacity * sizeof(VstEvent*);
+  eventListStorage.assign((listBytes + sizeof(VstIntPtr) - 1) / sizeof(VstIntPtr) + 2, 0);
+}
+
+void BlockRenderer::fillInputs(std::int64_t start, int frames) {
+  const std::int64_t available = inputAudio != nullptr ? inputAudio->frameCount() : 0;
+  for (std::size_t channel = 0; channel < inputBuffers.size(); ++channel) {
+    float* buffer = inputBuffers[channel].data();
+    if (available == 0) {
+      std::memset(buffer, 0, sizeof(float) * static_cast<std::size_t>(frames));
+      continue;
+    }
+    const auto sourceChannel = static_cast<std::int64_t>(channel % static_cast<std::size_t>(inputAudio->channels));
+    for (int i = 0; i < frames; ++i) {
+      const std::int64_t frame = start + i;
+      buffer[i] = frame < available
+                      ? inputAudio->samples[static_cast<std::size_t>(frame * inputAudio->channels + sourceChannel)]
+                      : 0.0f;
+    }
+  }
+}
+
+int BlockRenderer::renderBlock(std::int64_t totalFrames, const Sink& sink) {
+  if (renderedFrames >= totalFrames) return 0;
+  const std::int64_t blockStart = renderedFrames;
+  const std::int64_t blockEnd = std::min<std::int64_t>(totalFrames, (blockStart / frameCount + 1) * frameCount);
+  auto* list = reinterpret_cast<VstEvents*>(eventListStorage.data());
+  // The storage runs past the declared two pointers: write them through a pointer to the first.
+  VstEvent** entries = &list->events[0];
+
+  std::int64_t position = blockStart;
+  while (position < blockEnd) {
+    // Parameter changes due now are made before this piece's events and audio.
+    while (nextEvent < events.size() && events[nextEvent].frame <= position) {
+      const ScheduledEvent& event = events[nextEvent];
+      if (event.kind == ScheduledEvent::Kind::Parameter) {
+        instance.setParameter(event.parameterIndex, event.value);
+        ++nextEvent;
+        continue;
+      }
+      break;
+    }
+    // The piece ends at the block's end or at the next parameter change after its start.
+    std::int64_t pieceEnd = blockEnd;
+    for (std::size_t i = nextEvent; i < events.size() && events[i].frame < blockEnd; ++i) {
+      if (events[i].kind == ScheduledEvent::Kind::Parameter && events[i].frame > position) {
+        pieceEnd = events[i].frame;
+        break;
+      }
+    }
+    std::size_t midiCount = 0;
+    std::size_t index = nextEvent;
+    for (; index < events.size() && events[index].frame < pieceEnd; ++index) {
+      const ScheduledEvent& event = events[index];
+      if (event.kind == ScheduledEvent::Kind::Parameter) {
+        // A change at this piece's first frame that follows a MIDI event of that frame: made now, before the audio.
+        instance.setParameter(event.parameterIndex, event.value);
+        continue;
+      }
+      if (midiCount == midiEvents.size()) continue;  // cannot happen: the capacity covers any block
+      VstMidiEvent& midi = midiEvents[midiCount];
+      midi = VstMidiEvent{};
+      midi.type = kMidiEventType;
+      midi.byteSize = static_cast<VstInt32>(sizeof(VstMidiEvent));
+      midi.deltaFrames = static_cast<VstInt32>(std::max<std::int64_t>(0, event.frame - position));
+      std::memcpy(midi.midiData, event.midi, event.midiSize);
+      entries[midiCount] = reinterpret_cast<VstEvent*>(&midi);
+      ++midiCount;
+    }
+    nextEvent = index;
+
+    const int frames = static_cast<int>(pieceEnd - position);
+    if (midiCount > 0) {
+      list->numEvents = static_cast<VstInt32>(midiCount);
+      list->reserved = 0;
+      instance.sendEvents(*list);
+    }
+    fillInputs(position, frames);
+    instance.processReplacing(inputPointers.data(), outputPointers.data(), frames);
+    ++processCallCount;
+    if (sink) sink(outputPointers.data(), frames, position);
+    position = pieceEnd;
+  }
+  renderedFrames = blockEnd;
+  return static_cast<int>(blockEnd - blockStart);
+}
+
+}  // namespace brume

@@ -1,0 +1,41 @@
+#pragma once
+// Everything a render needs to know, and its parsing from the command line of
+// `render` (and, for the shared options, of `bench`).
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/brume7-host/audio/AudioFile.h"
+#include "tools/brume7-host/commands/ParameterAssignment.h"
+
+namespace brume {
+
+struct RenderOptions {
+  std::string pluginPath;  // empty: the default plug-in beside the executable
+  std::string midiPath;    // a Standard MIDI File, or empty with `demo` (or with only an input file)
+  bool demo = false;
+  double sampleRate = 44100.0;
+  int blockSize = 512;
+  int channels = 2;
+  std::optional<int> program;
+  std::vector<ParameterAssignment> settings;  // applied before rendering, in order
+  std::vector<TimedAssignment> automation;    // applied during the render
+  double tailSeconds = 2.0;
+  std::optional<double> tempoBpm;       // unset: the MIDI file's first tempo, 120 for the demo
+  std::string inputPath;                // audio fed to the plug-in's inputs
+  std::string outputPath;               // unset: derived from the MIDI file name, "demo.wav" for the demo
+  std::optional<SampleFormat> format;   // unset: float, or pcm24 for FLAC
+  std::optional<double> lengthSeconds;  // fixed render length instead of song + tail
+  double maxLengthSeconds = 3600.0;     // longer renders are refused before they start
+  bool progress = false;
+
+  // The output name and format after defaults.
+  std::string resolvedOutputPath() const;
+  SampleFormat resolvedFormat() const;
+};
+
+// Parses the arguments that follow "render". Throws UsageError. Any thread.
+RenderOptions parseRenderOptions(const std::vector<std::string>& arguments);
+
+}  // namespace brume

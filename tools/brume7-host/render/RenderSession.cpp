@@ -1,0 +1,132 @@
+#include "tools/brume7-host/render/RenderSession.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+#include "tools/brume7-host/midi/DemoSong.h"
+#include "tools/brume7-host/midi/MidiSong.h"
+#include "tools/brume7-host/midi/TempoMap.h"
+#include "tools/brume7-host/ToolError.h"
+
+namespace brume {
+namespace {
+
+std::int64_t framesFor(double seconds, double sampleRate) {
+  return static_cast<std::int64_t>(std::llround(seconds * sampleRate));
+}
+
+}  // namespace
+
+RenderSession::RenderSession(const RenderOptions& options, std::shared_ptr<PluginLibrary> library) {
+  hostContext.settings.sampleRate = options.sampleRate;
+  hostContext.settings.blockSize = options.blockSize;
+  blockSize = options.blockSize;
+  outputChannels = options.channels;
+
+  // The song first: a bad MIDI file should fail before a plug-in is loaded.
+  MidiSong song;
+  const bool hasSong = options.demo || !options.midiPath.empty();
+  if (options.demo) {
+    song = makeDemoSong(options.tempoBpm.value_or(120.0));
+  } else if (!options.midiPath.empty()) {
+    song = readMidiFile(options.midiPath);
+  }
+  const TempoMap tempo(song);
+  hostContext.settings.tempoBpm = options.tempoBpm.value_or(hasSong ? tempo.initialBpm() : 120.0);
+  if (hasSong) events = scheduleSong(song, tempo, options.sampleRate);
+
+  if (!options.inputPath.empty()) {
+    inputAudio = readAudioFile(options.inputPath);
+    if (std::fabs(inputAudio.sampleRate - options.sampleRate) > 0.5) {
+      throw ToolError("input '" + options.inputPath + "' is at " + std::to_string(inputAudio.sampleRate) +
+                      " Hz and the render at " + std::to_string(static_cast<long>(options.sampleRate)) +
+                      " Hz; use --rate " + std::to_string(inputAudio.sampleRate));
+    }
+  }
+
+  if (!library)
+    library = std::make_shared<PluginLibrary>(options.pluginPath.empty() ? defaultPluginPath() : options.pluginPath);
+  instance = std::make_unique<PluginInstance>(library, hostContext);
+  PluginInstance& plugin = *instance;
+  plugin.open();
+
+  if (plugin.outputCount() < 1) throw ToolError("plug-in '" + library->path() + "' has no audio outputs");
+  if (outputChannels > plugin.outputCount() && plugin.outputCount() != 1) {
+    throw ToolError("--channels " + std::to_string(outputChannels) + ": the plug-in has only " +
+                    std::to_string(plugin.outputCount()) + " outputs");
+  }
+  if (!options.inputPath.empty() && plugin.inputCount() < 1) {
+    throw ToolError("--input: plug-in '" + library->path() + "' has no audio inputs");
+  }
+  if (options.program) {
+    if (!plugin.selectProgram(*options.program)) {
+      throw ToolError("--program " + std::to_string(*options.program) + ": the plug-in has " +
+                      std::to_string(plugin.programCount()) + " programs (0.." +
+                      std::to_string(plugin.programCount() - 1) + ")");
+    }
+  }
+
+  const std::vector<std::string> names = plugin.parameterNames();
+  for (const ParameterAssignment& setting : options.settings) {
+    plugin.setParameter(resolveParameter(names, setting.parameter), setting.value);
+  }
+  std::vector<TimedAssignment> automation = options.automation;
+  if (options.demo) {
+    for (const TimedAssignment& change : makeDemoAutomation(hostContext.settings.tempoBpm)) {
+      const int index = findParameter(names, change.assignment.parameter);
+      if (index >= 0) {
+        events.addParameter(framesFor(change.seconds, options.sampleRate), index, change.assignment.value);
+      } else if (std::find(skippedNames.begin(), skippedNames.end(), change.assignment.parameter) ==
+                 skippedNames.end()) {
+        skippedNames.push_back(change.assignment.parameter);
+      }
+    }
+  }
+  for (const TimedAssignment& change : automation) {
+    events.addParameter(framesFor(change.seconds, options.sampleRate),
+                        resolveParameter(names, change.assignment.parameter), change.assignment.value);
+  }
+
+  if (options.lengthSeconds) {
+    frameTotal = framesFor(*options.lengthSeconds, options.sampleRate);
+  } else {
+    const std::int64_t lastEvent = std::max<std::int64_t>(events.lastFrame() + 1, 0);
+    frameTotal = lastEvent + framesFor(options.tailSeconds, options.sampleRate);
+    frameTotal = std::max(frameTotal, inputAudio.frameCount());
+  }
+  frameTotal = std::max<std::int64_t>(frameTotal, 1);
+
+  plugin.resume();
+}
+
+RenderSession::~RenderSession() = default;
+
+double RenderSession::run(const Sink& sink, const Progress& progress) {
+  BlockRenderer renderer(*instance, events, blockSize, inputAudio.channels > 0 ? &inputAudio : nullptr);
+  const int pluginOutputs = instance->outputCount();
+  std::vector<float> interleaved(static_cast<std::size_t>(blockSize) * static_cast<std::size_t>(outputChannels));
+  const BlockRenderer::Sink collect = [&](float* const* outputs, int frames, std::int64_t) {
+    for (int channel = 0; channel < outputChannels; ++channel) {
+      // A mono plug-in fills every channel written.
+      const float* source = outputs[pluginOutputs == 1 ? 0 : channel];
+      for (int i = 0; i < frames; ++i) {
+        interleaved[static_cast<std::size_t>(i * outputChannels + channel)] = source[i];
+      }
+    }
+    sink(interleaved.data(), static_cast<std::size_t>(frames));
+  };
+
+  const BlockRenderer::Sink none;
+  const BlockRenderer::Sink& pieces = sink ? collect : none;
+
+  const auto start = std::chrono::steady_clock::now();
+  while (renderer.renderBlock(frameTotal, pieces) > 0) {
+    if (progress) progress(renderer.position(), frameTotal);
+  }
+  const auto end = std::chrono::steady_clock::now();
+  processCallCount = renderer.processCalls();
+  return std::chrono::duration<double>(end - start).count();
+}
+
+}  // namespace brume
