@@ -3,24 +3,31 @@
 # Idempotent: packages already present are not touched. Needs root (or sudo).
 set -eu
 
-native_packages=(
-  cmake ninja-build g++ pkg-config
-  googletest libgtest-dev libbenchmark-dev
-  libsndfile1-dev libfreetype-dev libpng-dev libx11-dev fonts-liberation valgrind
-  libjack-jackd2-dev clang libclang-rt-14-dev
-)
-windows_packages=(
+# What building the product needs: the plug-ins, brume7-host and the Windows DLLs.
+product_packages=(
+  cmake ninja-build g++ pkg-config ccache
+  libsndfile1-dev libfreetype-dev libpng-dev libx11-dev fonts-liberation libjack-jackd2-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-  wine wine64 wine32:i386 wine32-preloader:i386 qemu-user
 )
-# Other people's plug-ins and hosts the tests use as peers, and the X server for editor tests.
-test_peer_packages=(dpf-plugins-vst ardour xvfb xdotool)
-# The JACK server the live-play tests start with its dummy driver.
-test_peer_packages+=(jackd2)
+# What the native tests need beyond that: test frameworks, sanitizer and fuzzing
+# runtimes, the formatting check, and other people's plug-ins and hosts as test
+# peers (a JACK server for the live-play tests, an X server for the editor tests).
+native_test_packages=(
+  googletest libgtest-dev libbenchmark-dev valgrind clang libclang-rt-14-dev clang-format
+  dpf-plugins-vst ardour xvfb xdotool jackd2
+)
+# Wine for the Windows tests, with QEMU's i386 emulator for machines that cannot run 32-bit code.
+windows_test_packages=(wine wine64 wine32:i386 wine32-preloader:i386 qemu-user)
 
-case "${1:-all}" in
-  native | all) ;;
-  *) echo "usage: setup.sh [native|all]" >&2; exit 2 ;;
+usage="usage: setup.sh [product|native|all]
+  product  what building the plug-ins, brume7-host and the Windows DLLs needs
+  native   that and what the native tests need
+  all      that and Wine for the Windows tests (the default)"
+set_name=${1:-all}
+case "$set_name" in
+  product | native | all) ;;
+  -h | --help) echo "$usage"; exit 0 ;;
+  *) echo "$usage" >&2; exit 2 ;;
 esac
 
 sudo=""
@@ -61,19 +68,21 @@ install_packages() {
   fi
 }
 
-mapfile -t missing < <(missing_from "${native_packages[@]}")
+mapfile -t missing < <(missing_from "${product_packages[@]}")
 install_packages --no-install-recommends "${missing[@]}"
-if [ "${1:-all}" = all ]; then
-  # Wine as Debian recommends it (its fonts and libraries), the rest lean.
-  mapfile -t missing < <(missing_from "${windows_packages[@]}")
-  install_packages "" "${missing[@]}"
+if [ "$set_name" != product ]; then
   # jackd2 asks whether to allow realtime priority; answered beforehand, as sudo may drop DEBIAN_FRONTEND.
   echo "jackd2 jackd/tweak_rt_limits boolean false" | $sudo debconf-set-selections
-  mapfile -t missing < <(missing_from "${test_peer_packages[@]}")
+  mapfile -t missing < <(missing_from "${native_test_packages[@]}")
   install_packages --no-install-recommends "${missing[@]}"
 fi
-echo "setup: packages present"
+if [ "$set_name" = all ]; then
+  # Wine as Debian recommends it (its fonts and libraries).
+  mapfile -t missing < <(missing_from "${windows_test_packages[@]}")
+  install_packages "" "${missing[@]}"
+fi
+echo "setup: packages present ($set_name)"
 
-if [ "${1:-all}" = all ]; then
+if [ "$set_name" = all ]; then
   $sudo "$(dirname "$0")/enable-i386-emulation.sh"
 fi
