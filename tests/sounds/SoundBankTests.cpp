@@ -186,7 +186,8 @@ TEST(SoundBankTest, EveryFaultIsRefusedWithFileLineAndReason) {
       {"sound A\nabout x\nsound A\nabout y\n", "test.txt:3: a sound named \"A\" is already on line 1"},
       {"sound A\nabout x\nO1-Shape Sine\n", "test.txt:3: O1-Shape: \"Sine\" is not a value O1-Shape shows"},
       {"sound\nabout x\n", "test.txt:1: a sound needs a name"},
-      {"# only a comment\n", "test.txt:0: the bank holds no sound"},
+      {"# only a comment\n", "test.txt:1: the bank holds no sound"},
+      {"sound A\nabout caf\xc3\xa9\n", "test.txt:2: the description holds characters other than printable ASCII"},
   };
   for (const auto& c : cases) {
     SoundBank bank;

@@ -13,6 +13,7 @@ namespace {
 constexpr int kBlockSize = 512;
 constexpr int kFrame = 1024;
 constexpr int kBands = 24;
+constexpr double kPi = 3.14159265358979323846;
 
 struct TimedEvent {
   int sample;
@@ -45,7 +46,7 @@ void fft(std::vector<std::complex<double>>& x) {
     if (i < j) std::swap(x[i], x[j]);
   }
   for (std::size_t length = 2; length <= n; length <<= 1) {
-    const double angle = -2.0 * M_PI / static_cast<double>(length);
+    const double angle = -2.0 * kPi / static_cast<double>(length);
     const std::complex<double> step(std::cos(angle), std::sin(angle));
     for (std::size_t start = 0; start < n; start += length) {
       std::complex<double> w(1.0);
@@ -135,7 +136,7 @@ std::vector<float> bandPicture(const SoundRender& render) {
   std::vector<std::complex<double>> frame(kFrame);
   for (int start = 0; start + kFrame <= length; start += kFrame) {
     for (int i = 0; i < kFrame; ++i) {
-      const double window = 0.5 - 0.5 * std::cos(2.0 * M_PI * i / kFrame);
+      const double window = 0.5 - 0.5 * std::cos(2.0 * kPi * i / kFrame);
       frame[i] = window * 0.5 * (render.left[start + i] + render.right[start + i]);
     }
     fft(frame);

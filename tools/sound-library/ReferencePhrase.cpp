@@ -47,12 +47,6 @@ const std::vector<PhraseNote>& referencePhrase() {
   return phrase;
 }
 
-double phraseEndBeat() {
-  double end = 0.0;
-  for (const PhraseNote& note : referencePhrase()) end = std::max(end, note.startBeat + note.lengthBeats);
-  return end;
-}
-
 std::vector<std::uint8_t> referencePhraseMidiFile() {
   std::vector<MidiMessage> messages;
   for (const PhraseNote& note : referencePhrase()) {

@@ -18,9 +18,6 @@ constexpr double kPhraseTempo = 120.0;  // beats per minute
 
 const std::vector<PhraseNote>& referencePhrase();
 
-// Where the last note is released, in beats.
-double phraseEndBeat();
-
 // The phrase as a Standard MIDI File (format 0, one track, with its tempo).
 std::vector<std::uint8_t> referencePhraseMidiFile();
 

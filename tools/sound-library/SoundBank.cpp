@@ -68,6 +68,7 @@ class BankReader {
     }
     if (word == "about") {
       if (rest.empty()) fail(number, "\"about\" needs a one-line description");
+      if (!printable(rest)) fail(number, "the description holds characters other than printable ASCII");
       if (!sound.description.empty()) fail(number, "a second \"about\" line for " + quotedName());
       sound.description = rest;
     } else if (line == "rings") {
@@ -86,9 +87,9 @@ class BankReader {
     }
   }
 
-  void finish() {
+  void finish(int lastLine) {
     finishSound();
-    if (bank.sounds.empty() && errors.empty()) fail(0, "the bank holds no sound");
+    if (bank.sounds.empty() && errors.empty()) fail(lastLine, "the bank holds no sound");
   }
 
  private:
@@ -176,8 +177,9 @@ bool readSoundBank(const std::string& text, const std::string& fileName, SoundBa
   BankReader reader(fileName, bank, errors);
   std::istringstream lines(text);
   std::string line;
-  for (int number = 1; std::getline(lines, line); ++number) reader.readLine(line, number);
-  reader.finish();
+  int number = 0;
+  while (std::getline(lines, line)) reader.readLine(line, ++number);
+  reader.finish(number);
   return errors.size() == errorsBefore;
 }
 
