@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "engine/ParameterIndex.h"
+#include "host/HostRecords.h"
 #include "instrument/ParameterCatalogue.h"
+#include "tools/sound-library/BankPreset.h"
 #include "tools/sound-library/ParameterTerms.h"
 #include "tools/sound-library/SoundBank.h"
 
@@ -203,6 +206,34 @@ TEST(SoundBankTest, EveryFaultIsRefusedWithFileLineAndReason) {
   const auto errors = readErrors(seventeen, bank);
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_NE(errors[0].find("test.txt:33: a bank holds at most 16 sounds"), std::string::npos) << errors[0];
+}
+
+TEST(BankPresetTest, AShortBankFillsItsSixteenProgramsWithBasicAndReadsBackBitForBit) {
+  SoundBank bank;
+  const auto errors = readErrors(
+      "sound Low\nabout A.\nCutoff 0.12\nO1-SubP +0.37\n"
+      "sound High\nabout B.\nPitch +12\nL1-Per 3.00\n",
+      bank);
+  ASSERT_TRUE(errors.empty()) << errors.front();
+  const std::vector<std::uint8_t> bytes = writePresetFile(bankPresetFile(bank));
+  EXPECT_EQ(bytes.size(), 156u + 16u * (56u + 4u * kParameterCount));
+  PresetFile file;
+  std::string error;
+  ASSERT_TRUE(readPresetFile(bytes.data(), bytes.size(), file, error)) << error;
+  EXPECT_EQ(file.kind, PresetKind::Bank);
+  EXPECT_EQ(file.layout, PresetLayout::ParameterList);
+  EXPECT_EQ(file.formatVersion, 1);
+  EXPECT_EQ(file.pluginId, fourCharacterCode('B', 'R', 'M', '7'));
+  EXPECT_EQ(file.pluginVersion, 1);
+  ASSERT_EQ(file.programs.size(), 16u);
+  for (std::size_t program = 0; program < 16; ++program) {
+    const bool designed = program < 2;
+    EXPECT_EQ(file.programs[program].name, designed ? bank.sounds[program].name : "Basic");
+    const auto expected = designed ? bank.sounds[program].values : basicValues();
+    ASSERT_EQ(file.programs[program].values.size(), expected.size());
+    EXPECT_EQ(std::memcmp(file.programs[program].values.data(), expected.data(), sizeof(float) * expected.size()), 0)
+        << "program " << program;
+  }
 }
 
 }  // namespace
