@@ -4,6 +4,8 @@
 #   win32/BRM7.dll       the 32-bit Windows plug-in (32-bit hosts)
 #   win64/BRM7.dll       the 64-bit Windows plug-in (64-bit hosts)
 #   brume7-host          the command-line host (Linux)
+#   presets/*.fxb        the sound library, one VST 2 bank per theme
+#   demos/BANK/*.flac    a few seconds of each sound, rendered by brume7-host
 #   README.md, LICENSE, THIRD-PARTY-NOTICES.md
 # The version is the project's, defined once in CMakeLists.txt.
 set -eu
@@ -21,6 +23,9 @@ cp build/Brume7.so build/brume7-host "$staging/$name/"
 cp build-win32/BRM7.dll "$staging/$name/win32/"
 cp build-win64/BRM7.dll "$staging/$name/win64/"
 cp README.md LICENSE THIRD-PARTY-NOTICES.md "$staging/$name/"
+mkdir -p "$staging/$name/presets"
+cp build/presets/*.fxb "$staging/$name/presets/"
+scripts/sound-demos.sh "$staging/$name/demos" >/dev/null
 strip --strip-unneeded "$staging/$name/Brume7.so" "$staging/$name/brume7-host"
 i686-w64-mingw32-strip --strip-unneeded "$staging/$name/win32/BRM7.dll"
 x86_64-w64-mingw32-strip --strip-unneeded "$staging/$name/win64/BRM7.dll"

@@ -17,6 +17,23 @@ for file in Brume7.so brume7-host win32/BRM7.dll win64/BRM7.dll README.md LICENS
   [ -f "$folder/$file" ] || { echo "missing from the archive: $file" >&2; exit 1; }
 done
 
+# The sound library: VST 2 banks of 16 programs of 54 parameters for 'BRM7'
+# (4,508 bytes: 'CcnK', 'FxBk', the id), and a FLAC demo of each sound.
+banks=$(find "$folder/presets" -name '*.fxb' 2>/dev/null | sort)
+[ "$(wc -l <<<"$banks")" -ge 4 ] || { echo "fewer than 4 banks in presets/" >&2; exit 1; }
+for bank in $banks; do
+  name=$(basename "$bank" .fxb)
+  [ "$(stat -c %s "$bank")" -eq 4508 ] || { echo "presets/$name.fxb: not a bank of 16 programs of 54 parameters" >&2; exit 1; }
+  tags="$(head -c 4 "$bank")$(head -c 12 "$bank" | tail -c 4)$(head -c 20 "$bank" | tail -c 4)"
+  [ "$tags" = "CcnKFxBkBRM7" ] || { echo "presets/$name.fxb: not a parameter bank for 'BRM7'" >&2; exit 1; }
+  demos=$(find "$folder/demos/$name" -name '*.flac' 2>/dev/null | wc -l)
+  [ "$demos" -eq 16 ] || { echo "demos/$name: $demos FLAC files for 16 sounds" >&2; exit 1; }
+  for demo in "$folder/demos/$name"/*.flac; do
+    [ "$(head -c 4 "$demo")" = "fLaC" ] || { echo "$demo is not FLAC" >&2; exit 1; }
+  done
+done
+echo "presets: $(wc -l <<<"$banks") banks, each with 16 demos"
+
 expect_identity() {
   local what=$1 output=$2
   for line in "Effect name:     Brume7" "Unique ID:       'BRM7'" "Parameters:      54"; do
