@@ -152,7 +152,9 @@ void InstrumentEditor::onControlChanged(DrawContext* context, Control* control) 
 }
 
 bool InstrumentEditor::onFilesDropped(FileDropView*, const char* const* names, std::int32_t count) {
-  return isOpen && instrument && count == 1 && loadPresetFile(*instrument, names[0]);
+  if (!isOpen || !instrument || count != 1 || !loadPresetFile(*instrument, names[0])) return false;
+  markForRefresh();  // all at once, also within the 100 ms after the last refresh
+  return true;
 }
 
 void InstrumentEditor::updateValueText(std::int32_t index) {
