@@ -4,8 +4,10 @@
 #include <new>
 
 #include "editor/ParameterSwitch.h"
+#include "editor/PresetDrop.h"
 #include "gui/Bitmap.h"
 #include "gui/Colour.h"
+#include "gui/FileDropView.h"
 #include "gui/FilmstripKnob.h"
 #include "gui/Frame.h"
 #include "gui/StripDisplay.h"
@@ -61,6 +63,9 @@ VstInt32 InstrumentEditor::open(void* window) {
   switchBitmap = new Bitmap(kSwitchBitmap);
   switchBitmap->setTransparentColour(kYellowColour);
   meterBitmap = new Bitmap(kMeterBitmap);
+
+  // Under everything else: the controls refuse drops and keep their clicks.
+  frame->addView(new FileDropView(bounds, this));
 
   for (std::int32_t i = 0; i < kParameterCount; ++i) {
     const ParameterLayoutRow& row = ParameterLayout[i];
@@ -144,6 +149,12 @@ void InstrumentEditor::onControlChanged(DrawContext* context, Control* control) 
   const std::int32_t tag = control->getTag();
   if (tag < kParameterCount) instrument->setParameterFromEditor(tag, control->getValue());
   if (context) control->redrawIfDirty(context);
+}
+
+bool InstrumentEditor::onFilesDropped(FileDropView*, const char* const* names, std::int32_t count) {
+  if (!isOpen || !instrument || count != 1 || !loadPresetFile(*instrument, names[0])) return false;
+  markForRefresh();  // all at once, also within the 100 ms after the last refresh
+  return true;
 }
 
 void InstrumentEditor::updateValueText(std::int32_t index) {

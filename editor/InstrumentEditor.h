@@ -2,13 +2,15 @@
 // Brume7's editor: a 650 x 200 window with one knob or switch per parameter,
 // captions, value texts and a meter of the sounding voices, laid out from the
 // parameter catalogue. User changes go to the instrument as automation; other
-// changes come back through a refresh at most every 100 ms.
+// changes come back through a refresh at most every 100 ms. A preset file
+// dropped anywhere on it loads (editor/PresetDrop.h).
 
 #include <atomic>
 #include <cstdint>
 
 #include "engine/ParameterIndex.h"
 #include "gui/ControlListener.h"
+#include "gui/FileDropView.h"
 #include "gui/GuiEditorBase.h"
 #include "instrument/InstrumentView.h"
 
@@ -20,7 +22,7 @@ class Instrument;
 class StripDisplay;
 class TextField;
 
-class InstrumentEditor : public GuiEditorBase, public ControlListener, public InstrumentView {
+class InstrumentEditor : public GuiEditorBase, public ControlListener, public FileDropListener, public InstrumentView {
  public:
   static constexpr std::uint32_t kRefreshInterval = 100;  // milliseconds
   static constexpr std::int32_t kVoiceMeterTag = 100;
@@ -36,6 +38,8 @@ class InstrumentEditor : public GuiEditorBase, public ControlListener, public In
   void refresh() override;
   void onControlChanged(DrawContext* context, Control* control) override;
   void updateValueText(std::int32_t index);
+  // One preset file at a time: of several, which should win would be a guess, so none does.
+  bool onFilesDropped(FileDropView* view, const char* const* names, std::int32_t count) override;
 
   // Any thread, the audio thread included; real-time safe.
   void requestRefresh() noexcept override;

@@ -89,8 +89,10 @@ class Writer {
   std::vector<std::uint8_t> bytes;
 };
 
-void writeProgramList(Writer& out, const PresetFile& file, const PresetProgram& program, std::int32_t count) {
-  const std::size_t start = out.header(kProgramList, 1, file.pluginId, file.pluginVersion, count);
+// A program file keeps the file's format version; a bank's records are version 1.
+void writeProgramList(Writer& out, const PresetFile& file, const PresetProgram& program, std::int32_t count,
+                      std::int32_t version) {
+  const std::size_t start = out.header(kProgramList, version, file.pluginId, file.pluginVersion, count);
   out.name(program.name);
   for (std::int32_t i = 0; i < count; ++i)
     out.real(static_cast<std::size_t>(i) < program.values.size() ? program.values[i] : 0.0f);
@@ -226,7 +228,7 @@ std::vector<std::uint8_t> writePresetFile(const PresetFile& file) {
   const PresetProgram& first = file.programs.empty() ? none : file.programs.front();
   if (file.kind == PresetKind::Program) {
     if (file.layout == PresetLayout::ParameterList) {
-      writeProgramList(out, file, first, static_cast<std::int32_t>(first.values.size()));
+      writeProgramList(out, file, first, static_cast<std::int32_t>(first.values.size()), file.formatVersion);
     } else {
       const std::size_t start =
           out.header(kProgramChunk, file.formatVersion, file.pluginId, file.pluginVersion, file.count);
@@ -252,7 +254,7 @@ std::vector<std::uint8_t> writePresetFile(const PresetFile& file) {
     std::size_t parameters = 0;
     for (const PresetProgram& program : file.programs) parameters = std::max(parameters, program.values.size());
     for (const PresetProgram& program : file.programs)
-      writeProgramList(out, file, program, static_cast<std::int32_t>(parameters));
+      writeProgramList(out, file, program, static_cast<std::int32_t>(parameters), 1);
   } else {
     out.word(static_cast<std::uint32_t>(file.chunk.size()));
     out.data(file.chunk);

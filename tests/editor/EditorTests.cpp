@@ -5,6 +5,7 @@
 
 #include "editor/ParameterSwitch.h"
 #include "gui/Control.h"
+#include "gui/FileDropView.h"
 #include "gui/FilmstripKnob.h"
 #include "gui/StripDisplay.h"
 #include "gui/TextField.h"
@@ -53,7 +54,9 @@ TEST_F(Editor, OpenLaysOutEveryParameter) {
   }
   EXPECT_EQ(knobs, 47);
   EXPECT_EQ(switches, 7);
-  EXPECT_EQ(frame()->viewCount(), kParameterCount + captions + values + 1);
+  // The file drop view under everything, the controls and texts, the meter.
+  EXPECT_EQ(frame()->viewCount(), 1 + kParameterCount + captions + values + 1);
+  EXPECT_NE(dynamic_cast<FileDropView*>(frame()->viewAt(0)), nullptr) << "the drop view is added first";
   EXPECT_EQ(editor()->voiceMeterDisplay()->getTag(), 100);
   EXPECT_EQ(frame()->viewAt(frame()->viewCount() - 1), editor()->voiceMeterDisplay()) << "the meter is added last";
 }

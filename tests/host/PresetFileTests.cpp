@@ -46,6 +46,11 @@ PresetFile listProgram() {
   return file;
 }
 
+PresetFile withVersion(PresetFile file, std::int32_t version) {
+  file.formatVersion = version;
+  return file;
+}
+
 PresetFile listBank(std::int32_t version) {
   PresetFile file;
   file.kind = PresetKind::Bank;
@@ -73,6 +78,7 @@ PresetFile chunkFile(PresetKind kind) {
 void expectSameFile(const PresetFile& read, const PresetFile& written) {
   EXPECT_EQ(read.kind, written.kind);
   EXPECT_EQ(read.layout, written.layout);
+  EXPECT_EQ(read.formatVersion, written.formatVersion);
   EXPECT_EQ(read.pluginId, written.pluginId);
   EXPECT_EQ(read.pluginVersion, written.pluginVersion);
   EXPECT_EQ(read.count, written.count);
@@ -111,6 +117,8 @@ TEST_P(PresetFileRoundTrip, ReadsBackWhatItWroteBitForBit) {
 
 INSTANTIATE_TEST_SUITE_P(EveryLayout, PresetFileRoundTrip,
                          ::testing::Values(Layout{"ProgramList", listProgram(), 56 + 4 * 54},
+                                           Layout{"ProgramListOfAnotherVersion", withVersion(listProgram(), 2),
+                                                  56 + 4 * 54},
                                            Layout{"BankList", listBank(1), 156 + 16 * (56 + 4 * 54)},
                                            Layout{"BankListWithCurrentProgram", listBank(2), 156 + 16 * (56 + 4 * 54)},
                                            Layout{"ProgramChunk", chunkFile(PresetKind::Program), 60 + 6},

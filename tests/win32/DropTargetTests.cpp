@@ -1,19 +1,25 @@
 // The frame's drop target through its OLE interface, with data objects of
 // the test's own: text, file lists, shortcuts, a refused format, names longer
-// than the name buffer, and drops after the registration was revoked.
+// than the name buffer, and drops after the registration was revoked; and
+// preset files dropped onto Brume7's own editor.
 // The tests run in the order written: the shortcut ones before any frame.
 
 #include <ole2.h>
 #include <shlobj.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "Win32TestSupport.h"
+#include "editor/InstrumentEditor.h"
 #include "gui/Frame.h"
 #include "gui/native/win32/FrameDropTarget.h"
 #include "gui/native/win32/Win32Platform.h"
+#include "instrument/Instrument.h"
+#include "tests/support/PresetFiles.h"
+#include "tests/support/RecordingHost.h"
 
 namespace brume::testing {
 namespace {
@@ -424,6 +430,92 @@ TEST_F(FrameDropTest, TheHostDestroyingTheWindowEndsTheRegistration) {
   EXPECT_EQ(text.getDataCalls, 0);
   // Only the test's own reference is left: the registration let go of the target.
   EXPECT_EQ(target->Release(), 0u);
+}
+
+// Brume7's editor opened in the host window, with preset files dropped onto
+// it through its registered target as Explorer would drop them. The loading
+// rules are tested headless; this is the Windows road to them.
+class EditorPresetDropTest : public HostWindowTest {
+ protected:
+  void SetUp() override {
+    HostWindowTest::SetUp();
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    folder = std::string(temp);
+    instrument = std::make_unique<Instrument>(test::RecordingHost::callback());
+    AEffect* record = instrument->record();
+    ASSERT_EQ(record->dispatcher(record, 14, 0, 0, host, 0.0f), 1);
+    frame = static_cast<InstrumentEditor*>(instrument->editorObjectPointer())->getFrame();
+    ASSERT_NE(frame, nullptr);
+    // Over the editor, between its controls.
+    POINT screen{300, 100};
+    ClientToScreen(win32::windowHandle(frame->nativeWindow()), &screen);
+    SetCursorPos(screen.x, screen.y);
+  }
+  void TearDown() override {
+    if (instrument) {
+      AEffect* record = instrument->record();
+      record->dispatcher(record, 15, 0, 0, nullptr, 0.0f);
+    }
+    instrument.reset();
+    for (const std::string& path : written) DeleteFileA(path.c_str());
+    HostWindowTest::TearDown();
+  }
+
+  std::string write(const char* name, const PresetFile& file) {
+    const std::string path = folder + name;
+    EXPECT_TRUE(test::writeBytes(path, writePresetFile(file))) << path;
+    written.push_back(path);
+    return path;
+  }
+  void drop(const std::string& path) {
+    IDropTarget* target = win32::registeredDropTarget(frame->nativeWindow());
+    ASSERT_NE(target, nullptr);
+    TestDataObject files(CF_HDROP, fileList({path}));
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    target->DragEnter(&files, 0, POINTL{0, 0}, &effect);
+    EXPECT_EQ(target->Drop(&files, 0, POINTL{0, 0}, &effect), S_OK);
+  }
+  std::vector<float> liveValues() const {
+    std::vector<float> values;
+    for (std::int32_t i = 0; i < kParameterCount; ++i) values.push_back(instrument->getParameter(i));
+    return values;
+  }
+
+  test::RecordingHost recorder;
+  std::unique_ptr<Instrument> instrument;
+  Frame* frame = nullptr;
+  std::string folder;
+  std::vector<std::string> written;
+};
+
+TEST_F(EditorPresetDropTest, AProgramAndABankLoadAndAnotherPluginsFileIsRefused) {
+  const PresetFile program = test::presetProgramFile(5);
+  recorder.clear();
+  drop(write("BRM7LEAD.FXP", program));
+  EXPECT_EQ(liveValues(), program.programs[0].values);
+  EXPECT_STREQ(instrument->program(0)->name, "Dropped 5");
+  const std::vector<test::HostCall> automated = recorder.callsWith(kHostAutomate);
+  ASSERT_EQ(automated.size(), static_cast<std::size_t>(kParameterCount)) << "every value differs from the defaults";
+  EXPECT_EQ(automated.back().index, kParameterCount - 1);
+  EXPECT_EQ(automated.back().opt, program.programs[0].values.back());
+
+  AEffect* record = instrument->record();
+  record->dispatcher(record, 2, 0, 4, nullptr, 0.0f);  // program 4 is current
+  const PresetFile bank = test::presetBankFile(50);
+  drop(write("BRM7PADS.FXB", bank));
+  EXPECT_EQ(instrument->programIndex(), 4);
+  EXPECT_EQ(liveValues(), bank.programs[4].values);
+  for (std::int32_t p = 0; p < kProgramCount; ++p)
+    EXPECT_STREQ(instrument->program(p)->name, bank.programs[p].name.c_str());
+
+  PresetFile other = test::presetProgramFile(7);
+  other.pluginId = fourCharacterCode('D', 'r', 'm', 'S');
+  recorder.clear();
+  drop(write("BRM7OTHR.FXP", other));
+  EXPECT_EQ(liveValues(), bank.programs[4].values);
+  EXPECT_STREQ(instrument->program(4)->name, bank.programs[4].name.c_str());
+  EXPECT_EQ(recorder.count(kHostAutomate), 0);
 }
 
 }  // namespace
