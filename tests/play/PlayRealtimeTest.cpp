@@ -16,8 +16,10 @@
 #include "tools/brume7-host/plugins/vst2/EffectOpcodes.h"
 #include "tools/brume7-host/live/JackClient.h"
 #include "tools/brume7-host/live/LivePlayer.h"
-#include "tools/brume7-host/live/PlayHostContext.h"
+#include "tools/brume7-host/plugins/vst2/PlayHostContext.h"
+#include "tools/brume7-host/plugins/OpenPlugin.h"
 #include "tools/brume7-host/plugins/vst2/PluginInstance.h"
+#include "tools/brume7-host/plugins/vst2/Vst2Plugin.h"
 #include "tools/brume7-host/live/RecordingWriter.h"
 
 namespace brume::test {
@@ -63,21 +65,23 @@ class LiveProcess : public ::testing::Test {
 
   // The plug-in opened and resumed at the server's rate and block size.
   void load(const std::string& path) {
-    library = std::make_shared<PluginLibrary>(path);
-    host = std::make_unique<PlayHostContext>(HostSettings{48000.0, 256, 120.0});
-    plugin = std::make_unique<PluginInstance>(library, *host);
-    plugin->open();
-    plugin->resume();
-    client = std::make_unique<JackClient>(plugin->effectName());
+    plugin = openPlugin(path, HostSettings{48000.0, 256, 120.0}, PluginUse::Live);
+    plugin->configure(48000.0, 256);
+    plugin->start();
+    if (auto* vst2 = dynamic_cast<Vst2Plugin*>(plugin.get())) {
+      host = &dynamic_cast<PlayHostContext&>(vst2->host());
+      probe = &vst2->vst2Instance();
+    }
+    client = std::make_unique<JackClient>(plugin->name());
   }
 
   static void waitFor(std::chrono::milliseconds time) { std::this_thread::sleep_for(time); }
 
   ScratchFolder folder;
   std::unique_ptr<JackServer> server;
-  std::shared_ptr<PluginLibrary> library;
-  std::unique_ptr<PlayHostContext> host;
-  std::unique_ptr<PluginInstance> plugin;
+  std::unique_ptr<Plugin> plugin;
+  PlayHostContext* host = nullptr;  // a VST 2 plug-in's callback answers
+  PluginInstance* probe = nullptr;  // and its instance
   std::unique_ptr<JackClient> client;
 };
 
@@ -86,7 +90,7 @@ TEST_F(LiveProcess, AllocatesNothingAndTakesNoLockWhilePlayingAndRecording) {
   AudioFileLayout layout;
   layout.sampleRate = 48000;
   RecordingWriter recording(folder.file("take.wav"), layout, 48000 * 4);
-  LivePlayer player(*plugin, *host, *client, 64, &recording.ring());
+  LivePlayer player(*plugin, *client, 64, &recording.ring());
   recording.start();
   client->activate();
   Feeder feeder;
@@ -120,7 +124,7 @@ TEST_F(LiveProcess, AllocatesNothingAndTakesNoLockWhilePlayingAndRecording) {
 
 TEST_F(LiveProcess, CountsTheEventsBeyondTheListsCapacity) {
   load(BRUME7_PROBE_PLUGIN);
-  LivePlayer player(*plugin, *host, *client, 2, nullptr);
+  LivePlayer player(*plugin, *client, 2, nullptr);
   client->activate();
   Feeder feeder;  // three events a cycle
   client->connect(feeder.portName(), player.midiPortName());
@@ -138,20 +142,20 @@ TEST_F(LiveProcess, ABufferSizeChangeSuspendsReconfiguresAndResumesThePlugin) {
   constexpr VstInt32 kQueryProcessCalls = 2;
   constexpr VstInt32 kQueryResumes = 5;
   constexpr VstInt32 kQueryBlockSize = 7;
-  LivePlayer player(*plugin, *host, *client, 64, nullptr);
+  LivePlayer player(*plugin, *client, 64, nullptr);
   client->activate();
   waitFor(std::chrono::milliseconds(100));
-  ASSERT_EQ(plugin->dispatch(kVendorSpecific, kQueryResumes), 1);
+  ASSERT_EQ(probe->dispatch(kVendorSpecific, kQueryResumes), 1);
 
   ASSERT_EQ(jack_set_buffer_size(client->handle(), 128), 0);
   waitFor(std::chrono::milliseconds(200));
   std::lock_guard<std::mutex> lock(player.pluginCalls());
-  EXPECT_EQ(plugin->dispatch(kVendorSpecific, kQueryBlockSize), 128);
-  EXPECT_EQ(plugin->dispatch(kVendorSpecific, kQueryResumes), 2);
+  EXPECT_EQ(probe->dispatch(kVendorSpecific, kQueryBlockSize), 128);
+  EXPECT_EQ(probe->dispatch(kVendorSpecific, kQueryResumes), 2);
   EXPECT_EQ(host->answer(kHostBlockSize, 0, 0, nullptr, 0.0f), 128);
-  const VstIntPtr calls = plugin->dispatch(kVendorSpecific, kQueryProcessCalls);
+  const VstIntPtr calls = probe->dispatch(kVendorSpecific, kQueryProcessCalls);
   waitFor(std::chrono::milliseconds(100));
-  EXPECT_GT(plugin->dispatch(kVendorSpecific, kQueryProcessCalls), calls) << "no cycles after the change";
+  EXPECT_GT(probe->dispatch(kVendorSpecific, kQueryProcessCalls), calls) << "no cycles after the change";
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "tools/brume7-host/audio/AudioFile.h"
 #include "tools/brume7-host/midi/EventSchedule.h"
 #include "tools/brume7-host/midi/MidiSong.h"
+#include "tools/brume7-host/plugins/vst2/Vst2Plugin.h"
 #include "tools/brume7-host/render/RenderSession.h"
 #include "tools/brume7-host/midi/TempoMap.h"
 #include "tools/brume7-host/ToolError.h"
@@ -107,10 +108,11 @@ ProbeRender renderThroughProbe(RenderOptions options) {
       result.parameter0.push_back(interleaved[2 * i + 1]);
     }
   });
-  result.processCalls = session.plugin().dispatch(50, 2);
-  result.eventLists = session.plugin().dispatch(50, 3);
-  result.badDeltaFrames = session.plugin().dispatch(50, 4);
-  result.tempoAnswer = session.plugin().dispatch(50, 1);
+  PluginInstance& probe = dynamic_cast<Vst2Plugin&>(session.plugin()).vst2Instance();
+  result.processCalls = probe.dispatch(50, 2);
+  result.eventLists = probe.dispatch(50, 3);
+  result.badDeltaFrames = probe.dispatch(50, 4);
+  result.tempoAnswer = probe.dispatch(50, 1);
   return result;
 }
 
