@@ -43,7 +43,9 @@ std::unique_ptr<Plugin> openPlugin(const std::string& location, const HostSettin
   const std::string where = location.empty() ? defaultPluginPath() : location;
   if (pluginFormatOf(where) == PluginFormat::Lv2) {
 #ifdef BRUME_HOST_WITH_LV2
-    return std::make_unique<Lv2Plugin>(where, settings);
+    struct stat status {};
+    const bool folder = stat(where.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+    return std::make_unique<Lv2Plugin>(where, !folder && looksLikeUri(where), settings);
 #else
     throw ToolError("'" + where + "' names an LV2 plug-in, and this brume7-host was built without LV2 (lilv)");
 #endif
