@@ -31,6 +31,8 @@ class LiveEventList {
   void addReleases(std::uint32_t frame) noexcept;
 
   std::size_t size() const noexcept { return count; }
+  // The frame of the last event in the list, 0 when it is empty.
+  std::uint32_t lastFrame() const noexcept { return count > 0 ? events[count - 1].frame : 0; }
   std::size_t capacity() const noexcept { return events.size(); }
   // The events in the order added; valid until the next clear.
   const MidiEvent* data() const noexcept { return events.data(); }

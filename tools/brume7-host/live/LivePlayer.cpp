@@ -115,7 +115,8 @@ int LivePlayer::process(jack_nframes_t frames) noexcept {
 }
 
 void LivePlayer::render(float** inputs, float** outputs, jack_nframes_t frames, bool last) noexcept {
-  if (last) events.addReleases(0);
+  // After the cycle's own events: an event list (an LV2 sequence above all) runs in time order.
+  if (last) events.addReleases(events.lastFrame());
   if (events.size() > 0) instance.sendEvents(events.data(), events.size());
   instance.process(inputs, outputs, static_cast<int>(frames));
 
