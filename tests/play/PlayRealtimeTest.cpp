@@ -100,6 +100,7 @@ TEST_P(LiveProcessOf, AllocatesNothingAndTakesNoLockWhilePlayingAndRecording) {
   load(GetParam().location);
   AudioFileLayout layout;
   layout.sampleRate = 48000;
+  layout.channels = plugin->outputCount();
   RecordingWriter recording(folder.file("take.wav"), layout, 48000 * 4);
   LivePlayer player(*plugin, *client, 64, &recording.ring());
   recording.start();

@@ -29,6 +29,10 @@ LivePlayer::LivePlayer(Plugin& plugin, JackClient& client, std::size_t eventCapa
       events(eventCapacity),
       rate(client.sampleRate()),
       blockSize(client.bufferSize()) {
+  if (recording != nullptr && recording->channels() != plugin.outputCount()) {
+    throw ToolError("a recording of " + std::to_string(recording->channels()) + " channels cannot take the plug-in's " +
+                    std::to_string(plugin.outputCount()) + " outputs");
+  }
   midiPort = client.registerPort("midi_in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput);
   for (int i = 0; i < plugin.inputCount(); ++i) {
     inputPorts.push_back(client.registerPort("in_" + std::to_string(i + 1), JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput));
