@@ -72,10 +72,12 @@ RenderSession::RenderSession(const RenderOptions& options) {
     for (const TimedAssignment& change : makeDemoAutomation(settings.tempoBpm)) {
       const int index = plugin.findParameter(change.assignment.parameter);
       if (index >= 0) {
-        // The demo's values are fractions of the parameter's range.
+        // The demo's values are fractions of the parameter's range (where it has a finite one).
         const ParameterRange range = plugin.parameterRange(index);
-        events.addParameter(framesFor(change.seconds, options.sampleRate), index,
-                            range.minimum + change.assignment.value * (range.maximum - range.minimum));
+        const float span = range.maximum - range.minimum;
+        const float value =
+            std::isfinite(span) ? range.minimum + change.assignment.value * span : change.assignment.value;
+        events.addParameter(framesFor(change.seconds, options.sampleRate), index, value);
       } else if (std::find(skippedNames.begin(), skippedNames.end(), change.assignment.parameter) ==
                  skippedNames.end()) {
         skippedNames.push_back(change.assignment.parameter);

@@ -22,6 +22,9 @@ struct PositionBody {
   FloatProperty speed;
 };
 
+static_assert(sizeof(PositionBody) + sizeof(LV2_Atom_Event) == AtomSequence::kPositionEventBytes,
+              "a position event is the size the buffers reserve");
+
 FloatProperty floatProperty(const AtomTypes& types, LV2_URID key, float value) {
   FloatProperty property{};
   property.head.key = key;

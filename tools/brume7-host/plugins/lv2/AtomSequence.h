@@ -26,6 +26,11 @@ struct AtomTypes {
 
 class AtomSequence {
  public:
+  // Bytes an input sequence needs: its header, then per event.
+  static constexpr std::size_t kHeaderBytes = sizeof(LV2_Atom_Sequence);
+  static constexpr std::size_t kMidiEventBytes = sizeof(LV2_Atom_Event) + 8;
+  static constexpr std::size_t kPositionEventBytes = sizeof(LV2_Atom_Event) + 56;
+
   // Main thread: room for `bytes` of sequence (header included); keeps what it has when that is more.
   void reserve(std::size_t bytes);
   std::size_t capacity() const { return storage.size() * sizeof(std::uint64_t); }

@@ -16,9 +16,9 @@ namespace brume {
 namespace {
 
 // Bytes of an input sequence: its header, a time:Position event, and one event per MIDI message.
-constexpr std::size_t kSequenceHeader = sizeof(LV2_Atom_Sequence);
-constexpr std::size_t kPositionEvent = sizeof(LV2_Atom_Event) + 56;
-constexpr std::size_t kMidiEvent = sizeof(LV2_Atom_Event) + 8;
+constexpr std::size_t kSequenceHeader = AtomSequence::kHeaderBytes;
+constexpr std::size_t kPositionEvent = AtomSequence::kPositionEventBytes;
+constexpr std::size_t kMidiEvent = AtomSequence::kMidiEventBytes;
 // What a plug-in's other atom ports get when they ask for less.
 constexpr std::size_t kOtherAtomBytes = 8192;
 constexpr int kMostPrograms = 1 << 16;

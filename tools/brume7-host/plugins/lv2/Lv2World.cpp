@@ -5,7 +5,6 @@
 #include <lv2/core/lv2.h>
 #include <lv2/midi/midi.h>
 #include <lv2/options/options.h>
-#include <lv2/port-props/port-props.h>
 #include <lv2/resize-port/resize-port.h>
 #include <lv2/time/time.h>
 #include <lv2/units/units.h>
@@ -13,7 +12,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <limits>
 
