@@ -1,10 +1,10 @@
 // A JACK test peer for `brume7-host play`: one client, "PREFIX-feed", sends a
 // MIDI phrase from its port midi_out at known frames; another, "PREFIX-capture",
 // records its ports in_1 and in_2 from the frame the phrase starts. The phrase
-// starts once both are connected. Optionally JACK's buffer size is changed
-// partway, as jack_bufsize does.
+// starts once both are connected (only in_1 for "mono"). Optionally JACK's
+// buffer size is changed partway, as jack_bufsize does.
 //
-// Usage: play_jack_peer PREFIX EVENTS CAPTURE FRAMES [RESIZE_AFTER NEW_SIZE]
+// Usage: play_jack_peer PREFIX EVENTS CAPTURE FRAMES [RESIZE_AFTER NEW_SIZE] [mono]
 //   EVENTS   lines "FRAME STATUS DATA1 DATA2" (decimal), by frame
 //   CAPTURE  written as raw interleaved 32-bit floats, two channels
 // Prints "ready" once its ports exist; exits 0 once FRAMES frames are captured.
@@ -42,6 +42,7 @@ struct Peer {
   int settled = 0;
   std::uint64_t fed = 0;  // frames since the phrase started
   std::atomic<bool> started{false};
+  bool mono = false;  // a mono instrument's one output goes to in_1
   std::atomic<jack_nframes_t> startTime{0};
   std::vector<float> captured;  // made up front
   std::atomic<std::size_t> capturedFrames{0};
@@ -54,7 +55,7 @@ int feed(jack_nframes_t frames, void* argument) {
   jack_midi_clear_buffer(buffer);
   if (!peer->started.load()) {
     const bool connected = jack_port_connected(peer->midiOut) > 0 && jack_port_connected(peer->captureIn[0]) > 0 &&
-                           jack_port_connected(peer->captureIn[1]) > 0;
+                           (peer->mono || jack_port_connected(peer->captureIn[1]) > 0);
     peer->settled = connected ? peer->settled + 1 : 0;
     if (peer->settled < kSettleCycles) return 0;
     peer->startTime = jack_last_frame_time(peer->feedClient);
@@ -97,12 +98,16 @@ jack_client_t* openClient(const std::string& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  Peer peer;
+  if (argc > 1 && std::strcmp(argv[argc - 1], "mono") == 0) {
+    peer.mono = true;
+    --argc;
+  }
   if (argc != 5 && argc != 7) {
-    std::fprintf(stderr, "usage: play_jack_peer PREFIX EVENTS CAPTURE FRAMES [RESIZE_AFTER NEW_SIZE]\n");
+    std::fprintf(stderr, "usage: play_jack_peer PREFIX EVENTS CAPTURE FRAMES [RESIZE_AFTER NEW_SIZE] [mono]\n");
     return 2;
   }
   const std::string prefix = argv[1];
-  Peer peer;
   std::ifstream events(argv[2]);
   unsigned long long frame = 0;
   unsigned status = 0, data1 = 0, data2 = 0;

@@ -5,6 +5,7 @@
 // reconfigures and resumes the plug-in.
 #include <gtest/gtest.h>
 #include <jack/midiport.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <memory>
@@ -16,8 +17,10 @@
 #include "tools/brume7-host/plugins/vst2/EffectOpcodes.h"
 #include "tools/brume7-host/live/JackClient.h"
 #include "tools/brume7-host/live/LivePlayer.h"
-#include "tools/brume7-host/live/PlayHostContext.h"
+#include "tools/brume7-host/plugins/vst2/PlayHostContext.h"
+#include "tools/brume7-host/plugins/OpenPlugin.h"
 #include "tools/brume7-host/plugins/vst2/PluginInstance.h"
+#include "tools/brume7-host/plugins/vst2/Vst2Plugin.h"
 #include "tools/brume7-host/live/RecordingWriter.h"
 
 namespace brume::test {
@@ -63,30 +66,43 @@ class LiveProcess : public ::testing::Test {
 
   // The plug-in opened and resumed at the server's rate and block size.
   void load(const std::string& path) {
-    library = std::make_shared<PluginLibrary>(path);
-    host = std::make_unique<PlayHostContext>(HostSettings{48000.0, 256, 120.0});
-    plugin = std::make_unique<PluginInstance>(library, *host);
-    plugin->open();
-    plugin->resume();
-    client = std::make_unique<JackClient>(plugin->effectName());
+    plugin = openPlugin(path, HostSettings{48000.0, 256, 120.0}, PluginUse::Live);
+    plugin->configure(48000.0, 256);
+    plugin->start();
+    if (auto* vst2 = dynamic_cast<Vst2Plugin*>(plugin.get())) {
+      host = &dynamic_cast<PlayHostContext&>(vst2->host());
+      probe = &vst2->vst2Instance();
+    }
+    client = std::make_unique<JackClient>(plugin->name());
   }
 
   static void waitFor(std::chrono::milliseconds time) { std::this_thread::sleep_for(time); }
 
   ScratchFolder folder;
   std::unique_ptr<JackServer> server;
-  std::shared_ptr<PluginLibrary> library;
-  std::unique_ptr<PlayHostContext> host;
-  std::unique_ptr<PluginInstance> plugin;
+  std::unique_ptr<Plugin> plugin;
+  PlayHostContext* host = nullptr;  // a VST 2 plug-in's callback answers
+  PluginInstance* probe = nullptr;  // and its instance
   std::unique_ptr<JackClient> client;
 };
 
-TEST_F(LiveProcess, AllocatesNothingAndTakesNoLockWhilePlayingAndRecording) {
-  load(BRUME7_PLUGIN);
+// The same watch for every format: Brume7 as a VST 2 plug-in, DPF's Kars and our probe as LV2 plug-ins.
+struct LivePlugin {
+  const char* name;
+  std::string location;
+};
+
+class LiveProcessOf : public LiveProcess, public ::testing::WithParamInterface<LivePlugin> {};
+
+TEST_P(LiveProcessOf, AllocatesNothingAndTakesNoLockWhilePlayingAndRecording) {
+  struct stat status {};
+  if (stat(GetParam().location.c_str(), &status) != 0) GTEST_SKIP() << GetParam().location << " is not there";
+  load(GetParam().location);
   AudioFileLayout layout;
   layout.sampleRate = 48000;
+  layout.channels = plugin->outputCount();
   RecordingWriter recording(folder.file("take.wav"), layout, 48000 * 4);
-  LivePlayer player(*plugin, *host, *client, 64, &recording.ring());
+  LivePlayer player(*plugin, *client, 64, &recording.ring());
   recording.start();
   client->activate();
   Feeder feeder;
@@ -96,8 +112,8 @@ TEST_F(LiveProcess, AllocatesNothingAndTakesNoLockWhilePlayingAndRecording) {
   const std::uint64_t cyclesBefore = player.statistics().cycles;
   startWatchingAudioPath();
   for (int i = 0; i < 100; ++i) {
-    // What the editor's knob drag sends from the user-interface thread.
-    host->answer(kHostAutomate, 49, 0, nullptr, static_cast<float>(i % 10) / 10.0f);
+    // What a VST 2 editor's knob drag sends from the user-interface thread.
+    if (host != nullptr) host->answer(kHostAutomate, 49, 0, nullptr, static_cast<float>(i % 10) / 10.0f);
     waitFor(std::chrono::milliseconds(10));
   }
   const AudioPathCounts counts = stopWatchingAudioPath();
@@ -108,8 +124,10 @@ TEST_F(LiveProcess, AllocatesNothingAndTakesNoLockWhilePlayingAndRecording) {
   EXPECT_EQ(counts.frees, 0);
   EXPECT_EQ(counts.locks, 0);
   EXPECT_GT(played.peak, 0.0) << "nothing sounded";
-  EXPECT_EQ(host->automationCount(), 100u);
-  EXPECT_EQ(host->droppedAutomation(), 0u);
+  if (host != nullptr) {
+    EXPECT_EQ(host->automationCount(), 100u);
+    EXPECT_EQ(host->droppedAutomation(), 0u);
+  }
   EXPECT_EQ(played.droppedEvents, 0u);
   EXPECT_EQ(played.lostRecordingFrames, 0u);
   EXPECT_TRUE(player.finish(std::chrono::milliseconds(2000)));
@@ -118,9 +136,15 @@ TEST_F(LiveProcess, AllocatesNothingAndTakesNoLockWhilePlayingAndRecording) {
   EXPECT_EQ(recording.framesWritten(), player.statistics().frames);
 }
 
+INSTANTIATE_TEST_SUITE_P(Formats, LiveProcessOf,
+                         ::testing::Values(LivePlugin{"Brume7Vst2", BRUME7_PLUGIN},
+                                           LivePlugin{"KarsLv2", "/usr/lib/lv2/Kars.lv2"},
+                                           LivePlugin{"ProbeLv2", BRUME7_LV2_PROBE}),
+                         [](const ::testing::TestParamInfo<LivePlugin>& info) { return info.param.name; });
+
 TEST_F(LiveProcess, CountsTheEventsBeyondTheListsCapacity) {
   load(BRUME7_PROBE_PLUGIN);
-  LivePlayer player(*plugin, *host, *client, 2, nullptr);
+  LivePlayer player(*plugin, *client, 2, nullptr);
   client->activate();
   Feeder feeder;  // three events a cycle
   client->connect(feeder.portName(), player.midiPortName());
@@ -138,20 +162,20 @@ TEST_F(LiveProcess, ABufferSizeChangeSuspendsReconfiguresAndResumesThePlugin) {
   constexpr VstInt32 kQueryProcessCalls = 2;
   constexpr VstInt32 kQueryResumes = 5;
   constexpr VstInt32 kQueryBlockSize = 7;
-  LivePlayer player(*plugin, *host, *client, 64, nullptr);
+  LivePlayer player(*plugin, *client, 64, nullptr);
   client->activate();
   waitFor(std::chrono::milliseconds(100));
-  ASSERT_EQ(plugin->dispatch(kVendorSpecific, kQueryResumes), 1);
+  ASSERT_EQ(probe->dispatch(kVendorSpecific, kQueryResumes), 1);
 
   ASSERT_EQ(jack_set_buffer_size(client->handle(), 128), 0);
   waitFor(std::chrono::milliseconds(200));
   std::lock_guard<std::mutex> lock(player.pluginCalls());
-  EXPECT_EQ(plugin->dispatch(kVendorSpecific, kQueryBlockSize), 128);
-  EXPECT_EQ(plugin->dispatch(kVendorSpecific, kQueryResumes), 2);
+  EXPECT_EQ(probe->dispatch(kVendorSpecific, kQueryBlockSize), 128);
+  EXPECT_EQ(probe->dispatch(kVendorSpecific, kQueryResumes), 2);
   EXPECT_EQ(host->answer(kHostBlockSize, 0, 0, nullptr, 0.0f), 128);
-  const VstIntPtr calls = plugin->dispatch(kVendorSpecific, kQueryProcessCalls);
+  const VstIntPtr calls = probe->dispatch(kVendorSpecific, kQueryProcessCalls);
   waitFor(std::chrono::milliseconds(100));
-  EXPECT_GT(plugin->dispatch(kVendorSpecific, kQueryProcessCalls), calls) << "no cycles after the change";
+  EXPECT_GT(probe->dispatch(kVendorSpecific, kQueryProcessCalls), calls) << "no cycles after the change";
 }
 
 }  // namespace

@@ -195,4 +195,12 @@ double rms(const std::vector<float>& samples, int channels, std::int64_t from, s
   return count > 0 ? std::sqrt(sum / static_cast<double>(count)) : 0.0;
 }
 
+std::vector<float> channel(const std::vector<float>& samples, int channels, int index) {
+  std::vector<float> one;
+  for (std::size_t i = static_cast<std::size_t>(index); i < samples.size(); i += static_cast<std::size_t>(channels)) {
+    one.push_back(samples[i]);
+  }
+  return one;
+}
+
 }  // namespace brume::test

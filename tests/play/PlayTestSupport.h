@@ -71,6 +71,8 @@ std::int64_t firstSoundingFrame(const std::vector<float>& samples, int channels)
 // sample for sample; else where they first differ and by what.
 std::string compareFrames(const std::vector<float>& a, std::int64_t aFrom, const std::vector<float>& b,
                           std::int64_t bFrom, std::int64_t frames, int channels);
+// One channel of interleaved samples.
+std::vector<float> channel(const std::vector<float>& samples, int channels, int index);
 // Root mean square of the frames [from, to) of interleaved samples.
 double rms(const std::vector<float>& samples, int channels, std::int64_t from, std::int64_t to);
 

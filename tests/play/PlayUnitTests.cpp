@@ -20,13 +20,10 @@ namespace {
 
 std::vector<std::vector<std::uint8_t>> listed(LiveEventList& events, std::vector<int>* frames = nullptr) {
   std::vector<std::vector<std::uint8_t>> messages;
-  VstEvents& list = events.list();
-  for (int i = 0; i < list.numEvents; ++i) {
-    const auto* midi = reinterpret_cast<const VstMidiEvent*>((&list.events[0])[i]);
-    EXPECT_EQ(midi->type, kMidiEventType);
-    EXPECT_EQ(midi->byteSize, static_cast<VstInt32>(sizeof(VstMidiEvent)));
-    messages.push_back({midi->midiData[0], midi->midiData[1], midi->midiData[2]});
-    if (frames) frames->push_back(midi->deltaFrames);
+  for (std::size_t i = 0; i < events.size(); ++i) {
+    const MidiEvent& midi = events.data()[i];
+    messages.push_back(std::vector<std::uint8_t>(midi.bytes, midi.bytes + midi.size));
+    if (frames) frames->push_back(static_cast<int>(midi.frame));
   }
   return messages;
 }
@@ -40,11 +37,11 @@ TEST(LiveEventList, KeepsOrderFramesAndBytesAndCountsWhatDoesNotFit) {
   EXPECT_FALSE(events.add(256, off, 3));
   std::vector<int> frames;
   EXPECT_EQ(listed(events, &frames),
-            (std::vector<std::vector<std::uint8_t>>{{0x91, 60, 100}, {0xC1, 5, 0}, {0xE0, 0, 64}}));
+            (std::vector<std::vector<std::uint8_t>>{{0x91, 60, 100}, {0xC1, 5}, {0xE0, 0, 64}}));
   EXPECT_EQ(frames, (std::vector<int>{7, 0, 255}));
   EXPECT_EQ(events.droppedEvents(), 1u);
   events.clear();
-  EXPECT_EQ(events.list().numEvents, 0);
+  EXPECT_EQ(events.size(), 0u);
 }
 
 TEST(LiveEventList, SkipsSystemAndIncompleteMessages) {

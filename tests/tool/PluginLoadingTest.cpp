@@ -12,6 +12,7 @@
 #include "tools/brume7-host/plugins/PluginInfo.h"
 #include "tools/brume7-host/plugins/vst2/PluginInstance.h"
 #include "tools/brume7-host/plugins/vst2/PluginLibrary.h"
+#include "tools/brume7-host/plugins/vst2/Vst2Plugin.h"
 #include "tools/brume7-host/ToolError.h"
 
 namespace brume {
@@ -94,8 +95,9 @@ TEST_F(ProbePlugin, RecordsAutomationEditsAndIdle) {
 }
 
 TEST_F(ProbePlugin, ReportsIdentityParametersAndPrograms) {
-  plugin->open();
-  const std::string report = describePlugin(*plugin);
+  Vst2Plugin probe(test::probePluginPath(), std::make_unique<HostContext>());
+  probe.configure(44100.0, 512);
+  const std::string report = describePlugin(probe);
   for (const char* line :
        {"Effect name:     Probe\n", "Vendor:          Brume tests\n", "Product:         Probe plug-in\n",
         "Vendor version:  7\n", "Unique ID:       'Prb1' (0x50726231)\n", "Version:         3\n",
@@ -105,8 +107,8 @@ TEST_F(ProbePlugin, ReportsIdentityParametersAndPrograms) {
         "    1  Gain Trim  0.25     dB", "    2  Probe 2\n"}) {
     EXPECT_NE(report.find(line), std::string::npos) << "missing \"" << line << "\" in:\n" << report;
   }
-  EXPECT_EQ(plugin->parameterName(2), "");  // out of range: nothing asked
-  EXPECT_EQ(plugin->parameter(-1), 0.0f);
+  EXPECT_EQ(probe.parameterName(2), "");  // out of range: nothing asked
+  EXPECT_EQ(probe.parameter(-1), 0.0f);
 }
 
 TEST(HostCallback, AnswersTheRequestsItServes) {

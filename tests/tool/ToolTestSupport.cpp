@@ -107,6 +107,19 @@ std::string brume7PluginPath() { return nativePath(BRUME_TEST_BRUME7_PLUGIN); }
 
 std::string karsPluginPath() { return "/usr/lib/vst/Kars-vst.so"; }
 
+std::string lv2ProbeBundlePath() { return BRUME_TEST_LV2_PROBE_BUNDLE; }
+
+bool pluginCaseAvailable(const PluginCase& plugin) {
+  if (plugin.location.empty()) return false;
+  // An LV2 URI of Debian's DPF plug-ins: its bundle is installed with them.
+  const std::string distrho = "http://distrho.sf.net/plugins/";
+  if (plugin.location.rfind(distrho, 0) == 0) {
+    return fileExists("/usr/lib/lv2/" + plugin.location.substr(distrho.size()) + ".lv2/manifest.ttl");
+  }
+  std::error_code error;
+  return std::filesystem::exists(plugin.location, error);
+}
+
 TemporaryFolder::TemporaryFolder() {
   static std::atomic<int> counter{0};
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();

@@ -36,6 +36,17 @@ std::string brokenPluginPath(int kind);  // 1 no entry, 2 entry answers null, 3 
 std::string brume7PluginPath();          // our own instrument, when this build has it
 // Debian's dpf-plugins-vst instrument.
 std::string karsPluginPath();
+// The LV2 probe's bundle folder (empty when this build hosts no LV2 plug-ins).
+std::string lv2ProbeBundlePath();
+
+// An instrument the contract suites run against, in one format.
+struct PluginCase {
+  const char* name;      // for the test's name
+  std::string location;  // a file, bundle folder or URI
+  std::string missing;   // what to install when the location is not there; empty for our own
+};
+// True when the case's plug-in is there (a file, a folder, or an installed LV2 URI's bundle).
+bool pluginCaseAvailable(const PluginCase& plugin);
 
 // A folder of its own under the system's temporary folder, removed with its contents.
 class TemporaryFolder {

@@ -7,8 +7,6 @@
 #include "tools/brume7-host/ToolError.h"
 
 namespace brume {
-namespace {
-
 std::string formatLimit(double value) {
   std::string text = std::to_string(value);
   // "44100.000000" reads better as "44100".
@@ -19,8 +17,6 @@ std::string formatLimit(double value) {
   }
   return text;
 }
-
-}  // namespace
 
 bool ParsedCommandLine::has(const std::string& name) const {
   for (const auto& option : options) {
@@ -92,6 +88,17 @@ double parseNumberInRange(const std::string& text, const std::string& option, do
     throw UsageError(option + " " + text + " is outside " + formatLimit(lowest) + ".." + formatLimit(highest));
   }
   return value;
+}
+
+std::vector<int> parseIntegerList(const std::string& text, const std::string& option, int lowest, int highest) {
+  std::vector<int> values;
+  std::size_t begin = 0;
+  while (true) {
+    const std::size_t comma = text.find(',', begin);
+    values.push_back(parseInteger(text.substr(begin, comma - begin), option, lowest, highest));
+    if (comma == std::string::npos) return values;
+    begin = comma + 1;
+  }
 }
 
 int parseInteger(const std::string& text, const std::string& option, int lowest, int highest) {

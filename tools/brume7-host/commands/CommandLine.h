@@ -30,5 +30,9 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments, co
 double parseNumber(const std::string& text, const std::string& option);
 double parseNumberInRange(const std::string& text, const std::string& option, double lowest, double highest);
 int parseInteger(const std::string& text, const std::string& option, int lowest, int highest);
+// Whole numbers separated by commas ("64,17,300"), each in range.
+std::vector<int> parseIntegerList(const std::string& text, const std::string& option, int lowest, int highest);
+// A limit as a short text: 44100, 0.5, -12.
+std::string formatLimit(double value);
 
 }  // namespace brume

@@ -67,8 +67,9 @@ std::string toolHelp() {
   std::string text =
       "Usage: brume7-host COMMAND [OPTIONS] [ARGUMENTS]\n"
       "\n"
-      "A command-line VST 2 host: inspects a plug-in, renders MIDI through it into an\n"
-      "audio file, and compares the speed of several plug-ins.\n"
+      "A command-line VST 2 and LV2 host: inspects a plug-in, renders MIDI through it\n"
+      "into an audio file, and compares the speed of several plug-ins. A plug-in is a\n"
+      "VST 2 module file, or an LV2 plug-in by URI or bundle folder (Linux).\n"
       "\n"
       "Commands:\n";
   for (const Command* command : commandTable()) {

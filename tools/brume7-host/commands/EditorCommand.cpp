@@ -24,7 +24,7 @@
 #include "tools/brume7-host/plugins/vst2/HostContext.h"
 #include "tools/brume7-host/commands/ParameterAssignment.h"
 #include "tools/brume7-host/plugins/vst2/PluginLibrary.h"
-#include "tools/brume7-host/render/RenderSession.h"
+#include "tools/brume7-host/plugins/OpenPlugin.h"
 #include "tools/brume7-host/audio/StopSignals.h"
 #include "tools/brume7-host/ToolError.h"
 
@@ -53,7 +53,9 @@ const char kEditorHelp[] =
     "No audio is rendered here: 'brume7-host play --editor' plays while it shows.\n"
     "\n"
     "Arguments:\n"
-    "  PLUGIN               the plug-in module (default: Brume7.so beside brume7-host)\n"
+    "  PLUGIN               the VST 2 plug-in module (default: Brume7.so beside\n"
+    "                       brume7-host); an LV2 plug-in is refused: its editor\n"
+    "                       is not shown here\n"
     "\n"
     "Options:\n"
     "  --seconds S          close after S seconds (default: when the window is closed)\n"
@@ -217,9 +219,15 @@ int runEditor(const std::vector<std::string>& arguments) {
       if (value.empty()) throw UsageError("option '--screenshot' needs a file name");
       screenshotPath = value;
     }
-    if (name == "--set") settings.push_back(parseAssignment(value, name));
+    if (name == "--set") {
+      settings.push_back(parseAssignment(value, name));
+      checkSettingRange(settings.back(), 0.0f, 1.0f);
+    }
   }
   const std::string path = parsed.positionals.empty() ? defaultPluginPath() : parsed.positionals.front();
+  if (pluginFormatOf(path) == PluginFormat::Lv2) {
+    throw ToolError("'" + path + "' is an LV2 plug-in: the editor command shows VST 2 editors only");
+  }
 
   DisplayConnection connection;
   Display* display = connection.display;

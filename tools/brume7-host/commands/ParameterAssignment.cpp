@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "tools/brume7-host/commands/CommandLine.h"
+#include "tools/brume7-host/plugins/Plugin.h"
 #include "tools/brume7-host/ToolError.h"
 
 namespace brume {
@@ -35,8 +36,9 @@ ParameterAssignment parseAssignment(const std::string& text, const std::string& 
   ParameterAssignment assignment;
   assignment.parameter = trimmed(text.substr(0, equals));
   if (assignment.parameter.empty()) throw UsageError(option + " '" + text + "' names no parameter");
-  const std::string value = trimmed(text.substr(equals + 1));
-  assignment.value = static_cast<float>(parseNumberInRange(value, option + " " + assignment.parameter, 0.0, 1.0));
+  assignment.valueText = trimmed(text.substr(equals + 1));
+  assignment.value = static_cast<float>(parseNumber(assignment.valueText, option + " " + assignment.parameter));
+  assignment.option = option;
   return assignment;
 }
 
@@ -71,6 +73,31 @@ int resolveParameter(const std::vector<std::string>& names, const std::string& k
                     " parameters (brume7-host info lists them)");
   }
   return index;
+}
+
+int resolveSetting(Plugin& plugin, const ParameterAssignment& setting) {
+  const int index = plugin.findParameter(setting.parameter);
+  if (index < 0) {
+    throw ToolError("unknown parameter '" + setting.parameter + "': the plug-in has " +
+                    std::to_string(plugin.parameterCount()) + " parameters (brume7-host info lists them)");
+  }
+  const ParameterRange range = plugin.parameterRange(index);
+  checkSettingRange(setting, range.minimum, range.maximum);
+  return index;
+}
+
+void checkSettingRange(const ParameterAssignment& setting, float minimum, float maximum) {
+  if (setting.value >= minimum && setting.value <= maximum) return;
+  const std::string option = setting.option.empty() ? "--set" : setting.option;
+  const std::string value = setting.valueText.empty() ? formatLimit(setting.value) : setting.valueText;
+  throw UsageError(option + " " + setting.parameter + " " + value + " is outside " + formatLimit(minimum) + ".." +
+                   formatLimit(maximum));
+}
+
+std::string programRefusal(const std::string& option, int program, int count) {
+  const std::string head = option + " " + std::to_string(program) + ": the plug-in has ";
+  if (count <= 0) return head + "no programs";
+  return head + std::to_string(count) + " programs (0.." + std::to_string(count - 1) + ")";
 }
 
 }  // namespace brume

@@ -1,5 +1,6 @@
-// brume7-host play: a VST 2 instrument as a JACK client, played live from MIDI
-// ports, optionally with its editor in a window of its own and a recording.
+// brume7-host play: a VST 2 or LV2 instrument as a JACK client, played live
+// from MIDI ports, optionally with its (VST 2) editor in a window of its own
+// and a recording.
 
 #include <chrono>
 #include <cmath>
@@ -12,19 +13,17 @@
 #include <thread>
 #include <vector>
 
-#include "tools/brume7-host/commands/Command.h"
-#include "tools/brume7-host/plugins/vst2/EffectOpcodes.h"
-#include "tools/brume7-host/live/JackClient.h"
-#include "tools/brume7-host/audio/LevelMeter.h"
-#include "tools/brume7-host/live/LivePlayer.h"
-#include "tools/brume7-host/live/PlayHostContext.h"
-#include "tools/brume7-host/live/PlayOptions.h"
-#include "tools/brume7-host/plugins/vst2/PluginInstance.h"
-#include "tools/brume7-host/plugins/vst2/PluginLibrary.h"
-#include "tools/brume7-host/live/RecordingWriter.h"
-#include "tools/brume7-host/render/RenderSession.h"
-#include "tools/brume7-host/audio/StopSignals.h"
 #include "tools/brume7-host/ToolError.h"
+#include "tools/brume7-host/audio/LevelMeter.h"
+#include "tools/brume7-host/audio/StopSignals.h"
+#include "tools/brume7-host/commands/Command.h"
+#include "tools/brume7-host/live/JackClient.h"
+#include "tools/brume7-host/live/LivePlayer.h"
+#include "tools/brume7-host/live/PlayOptions.h"
+#include "tools/brume7-host/live/RecordingWriter.h"
+#include "tools/brume7-host/plugins/OpenPlugin.h"
+#include "tools/brume7-host/plugins/vst2/EffectOpcodes.h"
+#include "tools/brume7-host/plugins/vst2/Vst2Plugin.h"
 
 #ifdef BRUME_HOST_PLAY_WITH_EDITOR
 #include "tools/brume7-host/plugins/vst2/EditorWindow.h"
@@ -36,12 +35,14 @@ namespace {
 const char kPlayHelp[] =
     "Usage: brume7-host play [OPTIONS] [PLUGIN]\n"
     "\n"
-    "Plays a VST 2 instrument live as a JACK client (JACK, or PipeWire's JACK):\n"
+    "Plays a VST 2 or LV2 instrument live as a JACK client (JACK, or PipeWire's\n"
+    "JACK):\n"
     "MIDI from the client's port midi_in, sound out of its ports out_1, out_2...\n"
     "(and into in_1... for a plug-in with audio inputs). Sample rate and block\n"
     "size are JACK's; when JACK changes them the plug-in is suspended,\n"
     "reconfigured and resumed. Each cycle's MIDI reaches the plug-in as one event\n"
-    "list, at its frame in the cycle, before the cycle's processReplacing.\n"
+    "list (an LV2 plug-in: one atom sequence), at its frame in the cycle, before\n"
+    "the cycle's process call.\n"
     "The client is named after the plug-in (JACK adds a number when it is taken).\n"
     "\n"
     "It plays until --seconds are up, Ctrl-C or SIGTERM, or the editor window is\n"
@@ -51,12 +52,15 @@ const char kPlayHelp[] =
     "DSP load (the time spent in the plug-in as a share of the time played).\n"
     "\n"
     "Arguments:\n"
-    "  PLUGIN                the instrument (default: Brume7.so beside brume7-host)\n"
+    "  PLUGIN                the instrument: a VST 2 module file, or an LV2 plug-in\n"
+    "                        by URI or bundle folder (default: Brume7.so beside\n"
+    "                        brume7-host)\n"
     "\n"
     "Options:\n"
     "  --program N           select program N before playing\n"
-    "  --set NAME=VALUE      set a parameter (name or index, VALUE 0..1) before\n"
-    "                        playing; repeatable, applied in order after --program\n"
+    "  --set NAME=VALUE      set a parameter (name, an LV2 port's symbol, or index;\n"
+    "                        VALUE 0..1 for VST 2, in the port's range for LV2)\n"
+    "                        before playing; repeatable, applied after --program\n"
     "  --connect-midi PORT   take MIDI from this JACK port; repeatable (default:\n"
     "                        every physical MIDI capture port, e.g. a keyboard)\n"
     "  --connect-audio PORT  send the next output to this JACK port: the first one\n"
@@ -65,7 +69,8 @@ const char kPlayHelp[] =
     "  --no-connect          make no default connections (the ports given with\n"
     "                        --connect-midi and --connect-audio are still made)\n"
     "  --editor              show the plug-in's editor in a window titled with its\n"
-    "                        name (needs $DISPLAY); its edits reach the sound\n"
+    "                        name (needs $DISPLAY; VST 2 only); its edits reach\n"
+    "                        the sound\n"
     "  --record FILE         write what is played to FILE: WAV, or FLAC for a name\n"
     "                        ending in .flac; named FILE only once complete\n"
     "  --format F            the recording's samples: float, pcm16 or pcm24\n"
@@ -86,7 +91,6 @@ constexpr VstInt32 kEditorGetRect = 13;
 constexpr VstInt32 kEditorOpen = 14;
 constexpr VstInt32 kEditorClose = 15;
 constexpr VstInt32 kEditorIdle = 19;
-constexpr VstIntPtr kCategorySynth = 2;
 
 std::string formatStatistics(const PlayStatistics& played, double sampleRate, const RecordingWriter* recording) {
   const double peak = LevelMeter::toDecibels(played.peak);
@@ -107,10 +111,6 @@ std::string formatStatistics(const PlayStatistics& played, double sampleRate, co
     }
   }
   return text;
-}
-
-bool isInstrument(PluginInstance& plugin) {
-  return (plugin.record().flags & kFlagIsSynth) != 0 || plugin.category() == kCategorySynth;
 }
 
 #ifdef BRUME_HOST_PLAY_WITH_EDITOR
@@ -171,6 +171,9 @@ class EditorSession {
 int runPlay(const std::vector<std::string>& arguments) {
   const PlayOptions options = parsePlayOptions(arguments);
   const std::string path = options.pluginPath.empty() ? defaultPluginPath() : options.pluginPath;
+  if (options.editor && pluginFormatOf(path) == PluginFormat::Lv2) {
+    throw ToolError("--editor: '" + path + "' is an LV2 plug-in; play shows VST 2 editors only");
+  }
 
 #ifdef BRUME_HOST_PLAY_WITH_EDITOR
   std::optional<DisplayConnection> display;
@@ -179,18 +182,18 @@ int runPlay(const std::vector<std::string>& arguments) {
   if (options.editor) throw ToolError("this brume7-host was built without X11: --editor is not available");
 #endif
 
-  auto library = std::make_shared<PluginLibrary>(path);
-  PlayHostContext host{HostSettings{}};
-  PluginInstance plugin(library, host);
-  if (!isInstrument(plugin)) {
+  const std::unique_ptr<Plugin> opened = openPlugin(path, HostSettings{}, PluginUse::Live);
+  Plugin& plugin = *opened;
+  if (!plugin.isInstrument()) {
     throw ToolError("plug-in '" + path + "' is not an instrument (no synthesizer flag or category): play needs one");
   }
   if (plugin.outputCount() <= 0) throw ToolError("plug-in '" + path + "' has no audio outputs to play");
-  if (options.editor && (plugin.record().flags & kFlagHasEditor) == 0) {
+  auto* vst2 = dynamic_cast<Vst2Plugin*>(&plugin);
+  if (options.editor && (vst2 == nullptr || (vst2->vst2Instance().record().flags & kFlagHasEditor) == 0)) {
     throw ToolError("plug-in '" + path + "' has no editor (flag 0x001 is clear)");
   }
 
-  JackClient client(plugin.effectName());
+  JackClient client(plugin.name());
   // Every port named must be there before anything plays.
   for (const std::string& port : options.midiPorts) {
     client.requirePort(port, JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, "a MIDI output (--connect-midi)");
@@ -203,21 +206,15 @@ int runPlay(const std::vector<std::string>& arguments) {
                      std::to_string(plugin.outputCount()) + " outputs");
   }
 
-  host.settings.sampleRate = client.sampleRate();
-  host.settings.blockSize = client.bufferSize();
-  host.setTiming(host.settings.sampleRate, host.settings.blockSize);
-  plugin.open();
+  plugin.configure(client.sampleRate(), client.bufferSize());
   if (options.program && !plugin.selectProgram(*options.program)) {
     throw ToolError("program " + std::to_string(*options.program) + " does not exist: the plug-in has " +
                     std::to_string(plugin.programCount()));
   }
-  if (!options.settings.empty()) {
-    const std::vector<std::string> names = plugin.parameterNames();
-    for (const ParameterAssignment& setting : options.settings) {
-      plugin.setParameter(resolveParameter(names, setting.parameter), setting.value);
-    }
+  for (const ParameterAssignment& setting : options.settings) {
+    plugin.setParameter(resolveSetting(plugin, setting), setting.value);
   }
-  plugin.resume();
+  plugin.start();
 
   std::unique_ptr<RecordingWriter> recording;
   if (!options.recordPath.empty()) {
@@ -230,7 +227,7 @@ int runPlay(const std::vector<std::string>& arguments) {
         options.recordPath, layout, static_cast<std::size_t>(kRecordingRingSeconds * client.sampleRate()));
   }
 
-  LivePlayer player(plugin, host, client, static_cast<std::size_t>(options.maxEventsPerCycle),
+  LivePlayer player(plugin, client, static_cast<std::size_t>(options.maxEventsPerCycle),
                     recording ? &recording->ring() : nullptr);
   StopSignals signals;
   if (recording) recording->start();
@@ -253,7 +250,7 @@ int runPlay(const std::vector<std::string>& arguments) {
 #ifdef BRUME_HOST_PLAY_WITH_EDITOR
   std::optional<EditorSession> editor;
   if (display) {
-    editor.emplace(plugin, display->display, player.pluginCalls());
+    editor.emplace(vst2->vst2Instance(), display->display, player.pluginCalls());
     if (!editor->shown()) throw ToolError("the editor window did not show on the X display");
   }
 #endif
@@ -284,7 +281,7 @@ int runPlay(const std::vector<std::string>& arguments) {
   if (editor) editor->close();
 #endif
   if (!lastBlockPlayed) player.finishWithoutJack();
-  plugin.close();
+  plugin.stop();
   if (recording) recording->finish();
   std::printf("%s\n", formatStatistics(player.statistics(), client.sampleRate(), recording.get()).c_str());
   std::fflush(stdout);

@@ -70,8 +70,10 @@ int runSnapshot(const std::vector<std::string>& arguments) {
       output = value;
     else if (name == "--program")
       program = parseInteger(value, name, 0, 15);
-    else if (name == "--set")
+    else if (name == "--set") {
       assignments.push_back(parseAssignment(value, name));
+      checkSettingRange(assignments.back(), 0.0f, 1.0f);
+    }
   }
   if (output.empty()) throw UsageError("--out FILE.png is required");
 

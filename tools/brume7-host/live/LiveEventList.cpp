@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "host/HostRecords.h"
-
 namespace brume {
 namespace {
 
@@ -25,10 +23,7 @@ std::size_t messageLength(std::uint8_t status) {
 
 }  // namespace
 
-LiveEventList::LiveEventList(std::size_t capacity) : events(capacity == 0 ? 1 : capacity) {
-  const std::size_t bytes = offsetof(VstEvents, events) + events.size() * sizeof(VstEvent*);
-  listStorage.assign((bytes + sizeof(VstIntPtr) - 1) / sizeof(VstIntPtr) + 2, 0);
-}
+LiveEventList::LiveEventList(std::size_t capacity) : events(capacity == 0 ? 1 : capacity) {}
 
 void LiveEventList::clear() noexcept { count = 0; }
 
@@ -41,15 +36,11 @@ bool LiveEventList::add(std::uint32_t frame, const std::uint8_t* bytes, std::siz
     dropped.fetch_add(1, std::memory_order_relaxed);
     return false;
   }
-  VstMidiEvent& event = events[count];
-  event = VstMidiEvent{};
-  event.type = kMidiEventType;
-  event.byteSize = static_cast<VstInt32>(sizeof(VstMidiEvent));
-  event.deltaFrames = static_cast<VstInt32>(frame);
-  std::memcpy(event.midiData, bytes, messageLength(bytes[0]));
-  // Through a pointer to the first entry: the list runs past the record's two declared ones.
-  VstEvent** entries = &reinterpret_cast<VstEvents*>(listStorage.data())->events[0];
-  entries[count] = reinterpret_cast<VstEvent*>(&event);
+  MidiEvent& event = events[count];
+  event = MidiEvent{};
+  event.frame = frame;
+  event.size = static_cast<std::uint8_t>(messageLength(bytes[0]));
+  std::memcpy(event.bytes, bytes, event.size);
   ++count;
   track(bytes, size);
   return true;
@@ -75,13 +66,6 @@ void LiveEventList::addReleases(std::uint32_t frame) noexcept {
     const std::uint8_t allOff[3] = {static_cast<std::uint8_t>(kController | channel), kAllNotesOff, 0};
     add(frame, allOff, 3);
   }
-}
-
-VstEvents& LiveEventList::list() noexcept {
-  auto* list = reinterpret_cast<VstEvents*>(listStorage.data());
-  list->numEvents = static_cast<VstInt32>(count);
-  list->reserved = 0;
-  return *list;
 }
 
 int LiveEventList::heldNoteCount() const noexcept { return static_cast<int>(held.count()); }

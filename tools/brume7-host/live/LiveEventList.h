@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/HostRecords.h"
+#include "tools/brume7-host/plugins/Plugin.h"
 
 namespace brume {
 
@@ -31,9 +31,11 @@ class LiveEventList {
   void addReleases(std::uint32_t frame) noexcept;
 
   std::size_t size() const noexcept { return count; }
+  // The frame of the last event in the list, 0 when it is empty.
+  std::uint32_t lastFrame() const noexcept { return count > 0 ? events[count - 1].frame : 0; }
   std::size_t capacity() const noexcept { return events.size(); }
-  // The list for dispatcher opcode 25; valid until the next clear.
-  VstEvents& list() noexcept;
+  // The events in the order added; valid until the next clear.
+  const MidiEvent* data() const noexcept { return events.data(); }
 
   // Any thread.
   std::uint64_t droppedEvents() const noexcept { return dropped.load(std::memory_order_relaxed); }
@@ -44,9 +46,7 @@ class LiveEventList {
  private:
   void track(const std::uint8_t* bytes, std::size_t size) noexcept;
 
-  std::vector<VstMidiEvent> events;
-  // The VstEvents header and its pointer array, which runs past the two entries it declares.
-  std::vector<VstIntPtr> listStorage;
+  std::vector<MidiEvent> events;
   std::size_t count = 0;
   std::bitset<16 * 128> held;
   std::uint16_t channelsPlayed = 0;

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <thread>
 
-#include "tools/brume7-host/plugins/vst2/EffectOpcodes.h"
 #include "tools/brume7-host/ToolError.h"
 
 namespace brume {
@@ -23,15 +22,17 @@ void addRelaxed(std::atomic<T>& total, T amount) {
 
 }  // namespace
 
-LivePlayer::LivePlayer(PluginInstance& plugin, PlayHostContext& host, JackClient& client, std::size_t eventCapacity,
-                       RecordingRing* recording)
+LivePlayer::LivePlayer(Plugin& plugin, JackClient& client, std::size_t eventCapacity, RecordingRing* recording)
     : instance(plugin),
-      hostContext(host),
       jack(client),
       recorder(recording),
       events(eventCapacity),
       rate(client.sampleRate()),
       blockSize(client.bufferSize()) {
+  if (recording != nullptr && recording->channels() != plugin.outputCount()) {
+    throw ToolError("a recording of " + std::to_string(recording->channels()) + " channels cannot take the plug-in's " +
+                    std::to_string(plugin.outputCount()) + " outputs");
+  }
   midiPort = client.registerPort("midi_in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput);
   for (int i = 0; i < plugin.inputCount(); ++i) {
     inputPorts.push_back(client.registerPort("in_" + std::to_string(i + 1), JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput));
@@ -43,6 +44,7 @@ LivePlayer::LivePlayer(PluginInstance& plugin, PlayHostContext& host, JackClient
   inputPointers.assign(std::max<std::size_t>(1, inputPorts.size()), nullptr);
   outputPointers.assign(std::max<std::size_t>(1, outputPorts.size()), nullptr);
   sizeSpareBuffers(std::max(kInitialSpareFrames, blockSize));
+  plugin.reserveEvents(events.capacity());
 
   jack_client_t* handle = client.handle();
   if (jack_set_process_callback(handle, processCallback, this) != 0 ||
@@ -75,7 +77,6 @@ int LivePlayer::processCallback(jack_nframes_t frames, void* player) {
 }
 
 int LivePlayer::process(jack_nframes_t frames) noexcept {
-  PlayHostContext::markAudioThread();
   busy.store(true);
   const bool silent = paused.load() || finished.load(std::memory_order_acquire);
   for (std::size_t i = 0; i < outputPointers.size(); ++i) {
@@ -93,9 +94,7 @@ int LivePlayer::process(jack_nframes_t frames) noexcept {
                                              : spareBuffers[i].data();
   }
 
-  int index = 0;
-  float value = 0.0f;
-  while (hostContext.takeAutomation(index, value)) instance.setParameter(index, value);
+  instance.applyEditorChanges();
 
   events.clear();
   void* midi = jack_port_get_buffer(midiPort, frames);
@@ -120,9 +119,10 @@ int LivePlayer::process(jack_nframes_t frames) noexcept {
 }
 
 void LivePlayer::render(float** inputs, float** outputs, jack_nframes_t frames, bool last) noexcept {
-  if (last) events.addReleases(0);
-  if (events.size() > 0) instance.sendEvents(events.list());
-  instance.processReplacing(inputs, outputs, static_cast<int>(frames));
+  // After the cycle's own events: an event list (an LV2 sequence above all) runs in time order.
+  if (last) events.addReleases(events.lastFrame());
+  if (events.size() > 0) instance.sendEvents(events.data(), events.size());
+  instance.process(inputs, outputs, static_cast<int>(frames));
 
   float peak = peakLevel.load(std::memory_order_relaxed);
   for (std::size_t channel = 0; channel < outputPorts.size(); ++channel) {
@@ -177,14 +177,12 @@ void LivePlayer::reconfigure(double sampleRate, int frames) {
   // Either the audio thread sees the pause, or this thread sees it busy and waits for the cycle's end.
   paused.store(true);
   while (busy.load()) std::this_thread::sleep_for(std::chrono::microseconds(100));
-  instance.suspend();
-  if (sampleRate != rate) instance.dispatch(kEffectSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
-  if (frames != blockSize) instance.dispatch(kEffectSetBlockSize, 0, frames);
-  hostContext.setTiming(sampleRate, frames);
+  instance.stop();
+  instance.configure(sampleRate, frames);
   if (frames > static_cast<int>(spareBuffers[0].size())) sizeSpareBuffers(frames);
   rate = sampleRate;
   blockSize = frames;
-  instance.resume();
+  instance.start();
   paused.store(false);
 }
 

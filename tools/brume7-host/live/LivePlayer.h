@@ -16,9 +16,8 @@
 
 #include "tools/brume7-host/live/JackClient.h"
 #include "tools/brume7-host/live/LiveEventList.h"
-#include "tools/brume7-host/live/PlayHostContext.h"
-#include "tools/brume7-host/plugins/vst2/PluginInstance.h"
 #include "tools/brume7-host/live/RecordingRing.h"
+#include "tools/brume7-host/plugins/Plugin.h"
 
 namespace brume {
 
@@ -37,10 +36,9 @@ struct PlayStatistics {
 class LivePlayer {
  public:
   // Registers the ports ("midi_in", "in_N", "out_N") and the callbacks on the
-  // inactive `client`. The plug-in is open and resumed at the client's rate and
-  // block size; `recording`, if given, takes every output. Main thread.
-  LivePlayer(PluginInstance& plugin, PlayHostContext& host, JackClient& client, std::size_t eventCapacity,
-             RecordingRing* recording);
+  // inactive `client`. The plug-in is configured at the client's rate and
+  // block size and started; `recording`, if given, takes every output. Main thread.
+  LivePlayer(Plugin& plugin, JackClient& client, std::size_t eventCapacity, RecordingRing* recording);
   // Deactivates the client: the callbacks must not outlive the player.
   ~LivePlayer();
 
@@ -79,8 +77,7 @@ class LivePlayer {
   void render(float** inputs, float** outputs, jack_nframes_t frames, bool last) noexcept;
   void sizeSpareBuffers(int frames);
 
-  PluginInstance& instance;
-  PlayHostContext& hostContext;
+  Plugin& instance;
   JackClient& jack;
   RecordingRing* recorder;
   LiveEventList events;

@@ -51,17 +51,34 @@ std::int64_t EventSchedule::lastFrame() const {
 }
 
 std::size_t EventSchedule::maxMidiEventsPerBlock(int blockSize) const {
-  sort();
   if (blockSize <= 0) return 0;
+  return maxMidiEventsPerBlock(std::vector<int>{blockSize});
+}
+
+std::size_t EventSchedule::maxMidiEventsPerBlock(const std::vector<int>& blockSizes) const {
+  sort();
+  for (int size : blockSizes) {
+    if (size <= 0) return 0;
+  }
+  if (blockSizes.empty()) return 0;
+  std::int64_t cycle = 0;
+  for (int size : blockSizes) cycle += size;
   std::size_t most = 0;
   std::size_t count = 0;
-  std::int64_t currentBlock = -1;
+  std::int64_t blockEnd = 0;
+  std::size_t nextSize = 0;
   for (const ScheduledEvent& event : list) {
     if (event.kind != ScheduledEvent::Kind::Midi) continue;
-    const std::int64_t block = event.frame / blockSize;
-    count = block == currentBlock ? count + 1 : 1;
-    currentBlock = block;
-    most = std::max(most, count);
+    if (event.frame >= blockEnd) {
+      count = 0;
+      // Whole cycles of the list keep its position: skip them at once.
+      blockEnd += (event.frame - blockEnd) / cycle * cycle;
+      while (event.frame >= blockEnd) {
+        blockEnd += blockSizes[nextSize];
+        nextSize = (nextSize + 1) % blockSizes.size();
+      }
+    }
+    most = std::max(most, ++count);
   }
   return most;
 }

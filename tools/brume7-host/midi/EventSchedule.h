@@ -36,6 +36,8 @@ class EventSchedule {
   std::int64_t lastFrame() const;
   // The most MIDI events that fall into one block of the given size (blocks start at multiples of it).
   std::size_t maxMidiEventsPerBlock(int blockSize) const;
+  // The same for blocks that take the sizes of `blockSizes` in turn from frame 0.
+  std::size_t maxMidiEventsPerBlock(const std::vector<int>& blockSizes) const;
 
  private:
   void sort() const;

@@ -1,7 +1,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tools/brume7-host/render/RenderSession.h"
+#include "tools/brume7-host/plugins/OpenPlugin.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -1,20 +1,14 @@
 #pragma once
-// The report of `brume7-host info`: identity, parameters and programs.
+// The report of `brume7-host info`: identity, parameters and programs, and
+// what the plug-in's format adds.
 
 #include <string>
 
-#include "tools/brume7-host/plugins/vst2/PluginInstance.h"
+#include "tools/brume7-host/plugins/Plugin.h"
 
 namespace brume {
 
-// The names of the set flag bits ("hasEditor canReplacing isSynth"); unknown bits in hex.
-std::string describeFlags(VstInt32 flags);
-// The category number's meaning ("synthesizer"), or "unknown".
-std::string categoryName(VstIntPtr category);
-// A unique ID as its four characters ('?' for unprintable ones) and in hex: "'BRM7' (0x42524D37)".
-std::string describeUniqueId(VstInt32 id);
-
-// The whole report of an opened instance. Main thread.
-std::string describePlugin(PluginInstance& plugin);
+// The whole report of a configured plug-in. Main thread.
+std::string describePlugin(Plugin& plugin);
 
 }  // namespace brume

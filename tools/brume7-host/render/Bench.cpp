@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "tools/brume7-host/commands/CommandLine.h"
-#include "tools/brume7-host/plugins/vst2/PluginLibrary.h"
+#include "tools/brume7-host/plugins/OpenPlugin.h"
 #include "tools/brume7-host/render/RenderSession.h"
 #include "tools/brume7-host/ToolError.h"
 
@@ -61,7 +61,7 @@ BenchOptions parseBenchOptions(const std::vector<std::string>& arguments) {
     } else if (name == "--rate") {
       options.render.sampleRate = parseNumberInRange(value, name, 1000.0, 768000.0);
     } else if (name == "--block") {
-      options.render.blockSize = parseInteger(value, name, 1, 65536);
+      parseBlockSizes(value, options.render);
     } else if (name == "--tempo") {
       options.render.tempoBpm = parseNumberInRange(value, name, 1.0, 1000.0);
     } else if (name == "--tail") {
@@ -78,21 +78,20 @@ BenchOptions parseBenchOptions(const std::vector<std::string>& arguments) {
 
 std::vector<BenchResult> runBench(const BenchOptions& options,
                                   const std::function<void(int run, const BenchResult& result)>& onRun) {
-  std::vector<std::shared_ptr<PluginLibrary>> libraries;
   std::vector<BenchResult> results;
   for (const std::string& path : options.plugins) {
-    libraries.push_back(std::make_shared<PluginLibrary>(path));
+    // Every plug-in is opened once first, so that a bad one fails before any run.
     BenchResult result;
     result.pluginPath = path;
+    result.effectName = openPlugin(path)->name();
     results.push_back(result);
   }
   // Alternating run by run spreads any slow-down of the machine over all plug-ins alike.
   for (int run = 0; run < options.runs; ++run) {
-    for (std::size_t i = 0; i < libraries.size(); ++i) {
+    for (std::size_t i = 0; i < results.size(); ++i) {
       RenderOptions render = options.render;
       render.pluginPath = options.plugins[i];
-      RenderSession session(render, libraries[i]);
-      if (results[i].effectName.empty()) results[i].effectName = session.plugin().effectName();
+      RenderSession session(render);
       // Nothing is kept: the loop times the plug-in, not a copy of its output.
       const double seconds = session.run(RenderSession::Sink());
       const double length = static_cast<double>(session.totalFrames()) / session.sampleRate();
@@ -108,9 +107,9 @@ std::string formatBenchTable(const BenchOptions& options, const std::vector<Benc
   std::string table;
   char line[1024];
   const double length = results.empty() ? 0.0 : results.front().lengthSeconds;
-  std::snprintf(line, sizeof line, "%s, %.2f s at %.0f Hz, block %d, %d run%s per plug-in (alternating)\n",
+  std::snprintf(line, sizeof line, "%s, %.2f s at %.0f Hz, block %s, %d run%s per plug-in (alternating)\n",
                 options.render.demo ? "demo" : options.render.midiPath.c_str(), length, options.render.sampleRate,
-                options.render.blockSize, options.runs, options.runs == 1 ? "" : "s");
+                options.render.blockText().c_str(), options.runs, options.runs == 1 ? "" : "s");
   table += line;
   std::size_t pathWidth = 7;
   std::size_t nameWidth = 4;

@@ -5,20 +5,21 @@
 
 namespace brume {
 
-BlockRenderer::BlockRenderer(PluginInstance& plugin, const EventSchedule& schedule, int blockSize,
+BlockRenderer::BlockRenderer(Plugin& plugin, const EventSchedule& schedule, const std::vector<int>& blockSizes,
                              const AudioData* input)
-    : instance(plugin), events(schedule.events()), frameCount(std::max(1, blockSize)), inputAudio(input) {
-  const auto frames = static_cast<std::size_t>(frameCount);
+    : instance(plugin), events(schedule.events()), sizes(blockSizes), inputAudio(input) {
+  if (sizes.empty()) sizes.push_back(512);
+  for (int& size : sizes) size = std::max(1, size);
+  const auto frames = static_cast<std::size_t>(*std::max_element(sizes.begin(), sizes.end()));
   // At least one buffer each, so that a plug-in that reads a channel it did not announce reads zeros.
   inputBuffers.assign(static_cast<std::size_t>(std::max(1, plugin.inputCount())), std::vector<float>(frames, 0.0f));
   outputBuffers.assign(static_cast<std::size_t>(std::max(1, plugin.outputCount())), std::vector<float>(frames, 0.0f));
   for (auto& buffer : inputBuffers) inputPointers.push_back(buffer.data());
   for (auto& buffer : outputBuffers) outputPointers.push_back(buffer.data());
 
-  const std::size_t capacity = std::max<std::size_t>(1, schedule.maxMidiEventsPerBlock(frameCount));
-  midiEvents.assign(capacity, VstMidiEvent{});
-  const std::size_t listBytes = offsetof(VstEvents, events) + capacity * sizeof(VstEvent*);
-  eventListStorage.assign((listBytes + sizeof(VstIntPtr) - 1) / sizeof(VstIntPtr) + 2, 0);
+  const std::size_t capacity = std::max<std::size_t>(1, schedule.maxMidiEventsPerBlock(sizes));
+  midiEvents.assign(capacity, MidiEvent{});
+  plugin.reserveEvents(capacity);
 }
 
 void BlockRenderer::fillInputs(std::int64_t start, int frames) {
@@ -42,10 +43,8 @@ void BlockRenderer::fillInputs(std::int64_t start, int frames) {
 int BlockRenderer::renderBlock(std::int64_t totalFrames, const Sink& sink) {
   if (renderedFrames >= totalFrames) return 0;
   const std::int64_t blockStart = renderedFrames;
-  const std::int64_t blockEnd = std::min<std::int64_t>(totalFrames, (blockStart / frameCount + 1) * frameCount);
-  auto* list = reinterpret_cast<VstEvents*>(eventListStorage.data());
-  // The storage runs past the declared two pointers: write them through a pointer to the first.
-  VstEvent** entries = &list->events[0];
+  const std::int64_t blockEnd = std::min<std::int64_t>(totalFrames, blockStart + sizes[nextSize]);
+  nextSize = (nextSize + 1) % sizes.size();
 
   std::int64_t position = blockStart;
   while (position < blockEnd) {
@@ -77,25 +76,19 @@ int BlockRenderer::renderBlock(std::int64_t totalFrames, const Sink& sink) {
         continue;
       }
       if (midiCount == midiEvents.size()) continue;  // cannot happen: the capacity covers any block
-      VstMidiEvent& midi = midiEvents[midiCount];
-      midi = VstMidiEvent{};
-      midi.type = kMidiEventType;
-      midi.byteSize = static_cast<VstInt32>(sizeof(VstMidiEvent));
-      midi.deltaFrames = static_cast<VstInt32>(std::max<std::int64_t>(0, event.frame - position));
-      std::memcpy(midi.midiData, event.midi, event.midiSize);
-      entries[midiCount] = reinterpret_cast<VstEvent*>(&midi);
+      MidiEvent& midi = midiEvents[midiCount];
+      midi = MidiEvent{};
+      midi.frame = static_cast<std::uint32_t>(std::max<std::int64_t>(0, event.frame - position));
+      midi.size = event.midiSize;
+      std::memcpy(midi.bytes, event.midi, event.midiSize);
       ++midiCount;
     }
     nextEvent = index;
 
     const int frames = static_cast<int>(pieceEnd - position);
-    if (midiCount > 0) {
-      list->numEvents = static_cast<VstInt32>(midiCount);
-      list->reserved = 0;
-      instance.sendEvents(*list);
-    }
+    if (midiCount > 0) instance.sendEvents(midiEvents.data(), midiCount);
     fillInputs(position, frames);
-    instance.processReplacing(inputPointers.data(), outputPointers.data(), frames);
+    instance.process(inputPointers.data(), outputPointers.data(), frames);
     ++processCallCount;
     if (sink) sink(outputPointers.data(), frames, position);
     position = pieceEnd;

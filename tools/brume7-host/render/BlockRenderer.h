@@ -1,17 +1,16 @@
 #pragma once
-// The host's render loop: for each block, the block's MIDI events as one event
-// list with sample-accurate `deltaFrames`, then `processReplacing`. A
-// parameter change that falls inside a block splits the block there, so that
-// automation is sample-accurate too.
+// The host's render loop: for each block, the block's MIDI events as one list
+// at their frames in the block, then the process call. Block sizes may cycle
+// through a list. A parameter change that falls inside a block splits the
+// block there, so that automation is sample-accurate too.
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <vector>
 
-#include "host/HostRecords.h"
 #include "tools/brume7-host/midi/EventSchedule.h"
-#include "tools/brume7-host/plugins/vst2/PluginInstance.h"
+#include "tools/brume7-host/plugins/Plugin.h"
 
 namespace brume {
 
@@ -31,11 +30,13 @@ class BlockRenderer {
   // render; an empty sink takes nothing.
   using Sink = std::function<void(float* const* outputs, int frames, std::int64_t start)>;
 
-  // Prepares buffers and the event list for `schedule` (which must outlive the
-  // renderer). The plug-in must be open and resumed before the first block.
-  // `input`, if given, feeds the plug-in's inputs: input channel c gets file
-  // channel c modulo the file's channels; zeros after its end. Main thread.
-  BlockRenderer(PluginInstance& plugin, const EventSchedule& schedule, int blockSize, const AudioData* input = nullptr);
+  // Prepares buffers and the plug-in's event room for `schedule` (which must
+  // outlive the renderer); blocks take the sizes of `blockSizes` in turn.
+  // The plug-in must be configured for the largest and started before the
+  // first block. `input`, if given, feeds the plug-in's inputs: input channel
+  // c gets file channel c modulo the file's channels; zeros after its end. Main thread.
+  BlockRenderer(Plugin& plugin, const EventSchedule& schedule, const std::vector<int>& blockSizes,
+                const AudioData* input = nullptr);
 
   // Renders the next host block (one or more process calls) and hands it to
   // `sink`; answers the frames rendered, 0 once `totalFrames` are done.
@@ -48,21 +49,20 @@ class BlockRenderer {
  private:
   void fillInputs(std::int64_t start, int frames);
 
-  PluginInstance& instance;
+  Plugin& instance;
   const std::vector<ScheduledEvent>& events;
   std::size_t nextEvent = 0;
-  int frameCount;
+  std::vector<int> sizes;
+  std::size_t nextSize = 0;
   const AudioData* inputAudio;
   std::int64_t renderedFrames = 0;
   std::int64_t processCallCount = 0;
 
   std::vector<std::vector<float>> inputBuffers;
   std::vector<std::vector<float>> outputBuffers;
-  std::vector<float*> inputPointers;
+  std::vector<const float*> inputPointers;
   std::vector<float*> outputPointers;
-  std::vector<VstMidiEvent> midiEvents;
-  // Storage of the VstEvents list: its pointer array runs past the declared two entries.
-  std::vector<VstIntPtr> eventListStorage;
+  std::vector<MidiEvent> midiEvents;
 };
 
 }  // namespace brume

@@ -1,5 +1,8 @@
 #include "tools/brume7-host/render/RenderOptions.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "tools/brume7-host/commands/CommandLine.h"
 #include "tools/brume7-host/ToolError.h"
 
@@ -26,6 +29,23 @@ std::string fileStem(const std::string& path) {
 
 }  // namespace
 
+std::vector<int> RenderOptions::resolvedBlockSizes() const {
+  return blockSizes.empty() ? std::vector<int>{blockSize} : blockSizes;
+}
+
+std::string RenderOptions::blockText() const {
+  std::string text;
+  for (int size : resolvedBlockSizes()) text += (text.empty() ? "" : ",") + std::to_string(size);
+  return text;
+}
+
+void parseBlockSizes(const std::string& text, RenderOptions& options) {
+  std::vector<int> sizes = parseIntegerList(text, "--block", 1, 65536);
+  options.blockSize = *std::max_element(sizes.begin(), sizes.end());
+  options.blockSizes.clear();
+  if (sizes.size() > 1) options.blockSizes = std::move(sizes);
+}
+
 std::string RenderOptions::resolvedOutputPath() const {
   if (!outputPath.empty()) return outputPath;
   if (!midiPath.empty()) return fileStem(midiPath) + ".wav";
@@ -50,7 +70,7 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& arguments) {
     } else if (name == "--rate") {
       options.sampleRate = parseNumberInRange(value, name, 1000.0, 768000.0);
     } else if (name == "--block") {
-      options.blockSize = parseInteger(value, name, 1, 65536);
+      parseBlockSizes(value, options);
     } else if (name == "--channels") {
       options.channels = parseInteger(value, name, 1, 64);
     } else if (name == "--program") {

@@ -16,7 +16,8 @@ struct RenderOptions {
   std::string midiPath;    // a Standard MIDI File, or empty with `demo` (or with only an input file)
   bool demo = false;
   double sampleRate = 44100.0;
-  int blockSize = 512;
+  int blockSize = 512;          // the largest block
+  std::vector<int> blockSizes;  // --block with a list: cycled block after block; empty: every block is blockSize
   int channels = 2;
   std::optional<int> program;
   std::vector<ParameterAssignment> settings;  // applied before rendering, in order
@@ -30,10 +31,16 @@ struct RenderOptions {
   double maxLengthSeconds = 3600.0;     // longer renders are refused before they start
   bool progress = false;
 
+  // The block sizes cycled over the render, and as the command line gives them ("64,17,300").
+  std::vector<int> resolvedBlockSizes() const;
+  std::string blockText() const;
   // The output name and format after defaults.
   std::string resolvedOutputPath() const;
   SampleFormat resolvedFormat() const;
 };
+
+// "N" or "N,M,...": the largest goes to blockSize, a list to blockSizes. Throws UsageError.
+void parseBlockSizes(const std::string& text, RenderOptions& options);
 
 // Parses the arguments that follow "render". Throws UsageError. Any thread.
 RenderOptions parseRenderOptions(const std::vector<std::string>& arguments);

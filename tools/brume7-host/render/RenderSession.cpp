@@ -7,6 +7,7 @@
 #include "tools/brume7-host/midi/DemoSong.h"
 #include "tools/brume7-host/midi/MidiSong.h"
 #include "tools/brume7-host/midi/TempoMap.h"
+#include "tools/brume7-host/plugins/OpenPlugin.h"
 #include "tools/brume7-host/ToolError.h"
 
 namespace brume {
@@ -18,10 +19,10 @@ std::int64_t framesFor(double seconds, double sampleRate) {
 
 }  // namespace
 
-RenderSession::RenderSession(const RenderOptions& options, std::shared_ptr<PluginLibrary> library) {
-  hostContext.settings.sampleRate = options.sampleRate;
-  hostContext.settings.blockSize = options.blockSize;
-  blockSize = options.blockSize;
+RenderSession::RenderSession(const RenderOptions& options) {
+  settings.sampleRate = options.sampleRate;
+  settings.blockSize = options.blockSize;
+  blockSizes = options.resolvedBlockSizes();
   outputChannels = options.channels;
 
   // The song first: a bad MIDI file should fail before a plug-in is loaded.
@@ -33,7 +34,7 @@ RenderSession::RenderSession(const RenderOptions& options, std::shared_ptr<Plugi
     song = readMidiFile(options.midiPath);
   }
   const TempoMap tempo(song);
-  hostContext.settings.tempoBpm = options.tempoBpm.value_or(hasSong ? tempo.initialBpm() : 120.0);
+  settings.tempoBpm = options.tempoBpm.value_or(hasSong ? tempo.initialBpm() : 120.0);
   if (hasSong) events = scheduleSong(song, tempo, options.sampleRate);
 
   if (!options.inputPath.empty()) {
@@ -45,38 +46,38 @@ RenderSession::RenderSession(const RenderOptions& options, std::shared_ptr<Plugi
     }
   }
 
-  if (!library)
-    library = std::make_shared<PluginLibrary>(options.pluginPath.empty() ? defaultPluginPath() : options.pluginPath);
-  instance = std::make_unique<PluginInstance>(library, hostContext);
-  PluginInstance& plugin = *instance;
-  plugin.open();
+  instance = openPlugin(options.pluginPath, settings);
+  Plugin& plugin = *instance;
+  plugin.configure(settings.sampleRate, settings.blockSize);
 
-  if (plugin.outputCount() < 1) throw ToolError("plug-in '" + library->path() + "' has no audio outputs");
+  if (plugin.outputCount() < 1) throw ToolError("plug-in '" + plugin.location() + "' has no audio outputs");
   if (outputChannels > plugin.outputCount() && plugin.outputCount() != 1) {
     throw ToolError("--channels " + std::to_string(outputChannels) + ": the plug-in has only " +
                     std::to_string(plugin.outputCount()) + " outputs");
   }
   if (!options.inputPath.empty() && plugin.inputCount() < 1) {
-    throw ToolError("--input: plug-in '" + library->path() + "' has no audio inputs");
+    throw ToolError("--input: plug-in '" + plugin.location() + "' has no audio inputs");
   }
   if (options.program) {
     if (!plugin.selectProgram(*options.program)) {
-      throw ToolError("--program " + std::to_string(*options.program) + ": the plug-in has " +
-                      std::to_string(plugin.programCount()) + " programs (0.." +
-                      std::to_string(plugin.programCount() - 1) + ")");
+      throw ToolError(programRefusal("--program", *options.program, plugin.programCount()));
     }
   }
 
-  const std::vector<std::string> names = plugin.parameterNames();
   for (const ParameterAssignment& setting : options.settings) {
-    plugin.setParameter(resolveParameter(names, setting.parameter), setting.value);
+    plugin.setParameter(resolveSetting(plugin, setting), setting.value);
   }
   std::vector<TimedAssignment> automation = options.automation;
   if (options.demo) {
-    for (const TimedAssignment& change : makeDemoAutomation(hostContext.settings.tempoBpm)) {
-      const int index = findParameter(names, change.assignment.parameter);
+    for (const TimedAssignment& change : makeDemoAutomation(settings.tempoBpm)) {
+      const int index = plugin.findParameter(change.assignment.parameter);
       if (index >= 0) {
-        events.addParameter(framesFor(change.seconds, options.sampleRate), index, change.assignment.value);
+        // The demo's values are fractions of the parameter's range (where it has a finite one).
+        const ParameterRange range = plugin.parameterRange(index);
+        const float span = range.maximum - range.minimum;
+        const float value =
+            std::isfinite(span) ? range.minimum + change.assignment.value * span : change.assignment.value;
+        events.addParameter(framesFor(change.seconds, options.sampleRate), index, value);
       } else if (std::find(skippedNames.begin(), skippedNames.end(), change.assignment.parameter) ==
                  skippedNames.end()) {
         skippedNames.push_back(change.assignment.parameter);
@@ -84,8 +85,8 @@ RenderSession::RenderSession(const RenderOptions& options, std::shared_ptr<Plugi
     }
   }
   for (const TimedAssignment& change : automation) {
-    events.addParameter(framesFor(change.seconds, options.sampleRate),
-                        resolveParameter(names, change.assignment.parameter), change.assignment.value);
+    events.addParameter(framesFor(change.seconds, options.sampleRate), resolveSetting(plugin, change.assignment),
+                        change.assignment.value);
   }
 
   if (options.lengthSeconds) {
@@ -97,15 +98,16 @@ RenderSession::RenderSession(const RenderOptions& options, std::shared_ptr<Plugi
   }
   frameTotal = std::max<std::int64_t>(frameTotal, 1);
 
-  plugin.resume();
+  plugin.start();
 }
 
 RenderSession::~RenderSession() = default;
 
 double RenderSession::run(const Sink& sink, const Progress& progress) {
-  BlockRenderer renderer(*instance, events, blockSize, inputAudio.channels > 0 ? &inputAudio : nullptr);
+  BlockRenderer renderer(*instance, events, blockSizes, inputAudio.channels > 0 ? &inputAudio : nullptr);
   const int pluginOutputs = instance->outputCount();
-  std::vector<float> interleaved(static_cast<std::size_t>(blockSize) * static_cast<std::size_t>(outputChannels));
+  std::vector<float> interleaved(static_cast<std::size_t>(settings.blockSize) *
+                                 static_cast<std::size_t>(outputChannels));
   const BlockRenderer::Sink collect = [&](float* const* outputs, int frames, std::int64_t) {
     for (int channel = 0; channel < outputChannels; ++channel) {
       // A mono plug-in fills every channel written.

@@ -9,20 +9,19 @@
 #include <string>
 #include <vector>
 
-#include "tools/brume7-host/render/BlockRenderer.h"
 #include "tools/brume7-host/midi/EventSchedule.h"
-#include "tools/brume7-host/plugins/vst2/HostContext.h"
-#include "tools/brume7-host/plugins/vst2/PluginInstance.h"
+#include "tools/brume7-host/plugins/Plugin.h"
+#include "tools/brume7-host/render/BlockRenderer.h"
 #include "tools/brume7-host/render/RenderOptions.h"
 
 namespace brume {
 
 class RenderSession {
  public:
-  // Reads the song and input, loads the plug-in (or uses `library`), opens it
-  // (0, 10, 11), selects the program, applies the settings, schedules the
-  // automation and resumes it (12). Throws ToolError. Main thread.
-  explicit RenderSession(const RenderOptions& options, std::shared_ptr<PluginLibrary> library = nullptr);
+  // Reads the song and input, opens the plug-in, configures it at the rate and
+  // largest block, selects the program, applies the settings, schedules the
+  // automation and starts it. Throws ToolError. Main thread.
+  explicit RenderSession(const RenderOptions& options);
   // Suspends and closes the instance.
   ~RenderSession();
 
@@ -40,28 +39,24 @@ class RenderSession {
 
   std::int64_t totalFrames() const { return frameTotal; }
   int channels() const { return outputChannels; }
-  double sampleRate() const { return hostContext.settings.sampleRate; }
-  PluginInstance& plugin() { return *instance; }
-  HostContext& host() { return hostContext; }
+  double sampleRate() const { return settings.sampleRate; }
+  Plugin& plugin() { return *instance; }
+  double tempoBpm() const { return settings.tempoBpm; }
   const EventSchedule& schedule() const { return events; }
   // Demo automation that found no parameter of its name, for the user's information.
   const std::vector<std::string>& skippedAutomation() const { return skippedNames; }
   std::int64_t processCalls() const { return processCallCount; }
 
  private:
-  HostContext hostContext;
-  std::unique_ptr<PluginInstance> instance;
+  HostSettings settings;
+  std::unique_ptr<Plugin> instance;
   EventSchedule events;
   AudioData inputAudio;
   std::int64_t frameTotal = 0;
   int outputChannels = 2;
-  int blockSize = 512;
+  std::vector<int> blockSizes;
   std::vector<std::string> skippedNames;
   std::int64_t processCallCount = 0;
 };
-
-// The default plug-in: Brume7.so (BRM7.dll on Windows) in the folder of the running
-// executable; where there is none, an installed brume7-host looks in ../lib/vst, then ~/.vst.
-std::string defaultPluginPath();
 
 }  // namespace brume

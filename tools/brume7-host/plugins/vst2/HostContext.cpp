@@ -24,6 +24,13 @@ const char* const kHostCapabilities[] = {"sendVstEvents", "sendVstMidiEvent"};
 
 HostContext::HostContext(const HostSettings& initialSettings) : settings(initialSettings) {}
 
+void HostContext::setTiming(double sampleRate, int blockSize) {
+  settings.sampleRate = sampleRate;
+  settings.blockSize = blockSize;
+}
+
+void HostContext::setTempo(double bpm) noexcept { settings.tempoBpm = bpm; }
+
 HostContext::CreationScope::CreationScope(HostContext& context) : previous(creatingContext) {
   creatingContext = &context;
 }

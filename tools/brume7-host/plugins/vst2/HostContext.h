@@ -5,15 +5,9 @@
 #include <string>
 
 #include "host/HostRecords.h"
+#include "tools/brume7-host/plugins/Plugin.h"
 
 namespace brume {
-
-// What the host reports about itself and the render.
-struct HostSettings {
-  double sampleRate = 44100.0;
-  int blockSize = 512;
-  double tempoBpm = 120.0;
-};
 
 // Counters and last values of the callback requests a plug-in made.
 struct HostCallLog {
@@ -42,6 +36,10 @@ class HostContext {
 
   HostSettings settings;
   HostCallLog log;
+
+  // What the host reports from now on. Main thread; a live host's answers stay lock-free.
+  virtual void setTiming(double sampleRate, int blockSize);
+  virtual void setTempo(double bpm) noexcept;
 
   // Answers one callback request; called from whichever thread the plug-in
   // calls back on (here: the main thread). Real-time safe: no allocation, no I/O.

@@ -20,8 +20,9 @@ class PlayHostContext : public HostContext {
 
   // The thread that calls this is the audio thread from now on: its automation is not queued back.
   static void markAudioThread() noexcept;
-  // What the host reports as its rate and block size. Any thread.
-  void setTiming(double sampleRate, int blockSize) noexcept;
+  // What the host reports as its rate, block size and tempo. Any thread.
+  void setTiming(double sampleRate, int blockSize) override;
+  void setTempo(double bpm) noexcept override;
 
   // Audio thread: the next queued automation, if any.
   bool takeAutomation(int& index, float& value) noexcept;

@@ -1,4 +1,4 @@
-#include "tools/brume7-host/live/PlayHostContext.h"
+#include "tools/brume7-host/plugins/vst2/PlayHostContext.h"
 
 #include <cmath>
 
@@ -16,10 +16,13 @@ PlayHostContext::PlayHostContext(const HostSettings& initial)
 
 void PlayHostContext::markAudioThread() noexcept { onAudioThread = true; }
 
-void PlayHostContext::setTiming(double sampleRate, int blockSize) noexcept {
+void PlayHostContext::setTiming(double sampleRate, int blockSize) {
+  HostContext::setTiming(sampleRate, blockSize);
   rate.store(sampleRate, std::memory_order_relaxed);
   block.store(blockSize, std::memory_order_relaxed);
 }
+
+void PlayHostContext::setTempo(double bpm) noexcept { tempo.store(bpm, std::memory_order_relaxed); }
 
 VstIntPtr PlayHostContext::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) noexcept {
   switch (opcode) {
