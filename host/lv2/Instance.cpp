@@ -9,6 +9,7 @@
 #include <limits>
 #include <new>
 
+#include "host/lv2/Features.h"
 #include "host/lv2/PortLayout.h"
 
 namespace brume::lv2 {
@@ -17,13 +18,6 @@ namespace {
 // Without opts:options (lv2bench, minimal hosts) the block size is only a
 // hint: the instrument renders any length it is given.
 constexpr std::int32_t kFallbackBlockLength = 1024;
-
-const void* findFeature(const LV2_Feature* const* features, const char* uri) {
-  if (!features) return nullptr;
-  for (const LV2_Feature* const* feature = features; *feature; ++feature)
-    if ((*feature)->URI && std::strcmp((*feature)->URI, uri) == 0) return (*feature)->data;
-  return nullptr;
-}
 
 // The nominal block length when the host gives one, else its maximum, else the fallback.
 std::int32_t blockLengthOf(const LV2_Options_Option* options, const Urids& urids) {
@@ -46,20 +40,18 @@ bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 }  // namespace
 
 Instance* Instance::create(double sampleRate, const LV2_Feature* const* features) {
-  const auto* map = static_cast<const LV2_URID_Map*>(findFeature(features, LV2_URID__map));
+  const auto* map = static_cast<const LV2_URID_Map*>(featureData(features, LV2_URID__map));
   if (!map || !map->map) return nullptr;
   if (!(sampleRate > 0.0 && sampleRate <= std::numeric_limits<float>::max())) return nullptr;
-  const auto* options = static_cast<const LV2_Options_Option*>(findFeature(features, LV2_OPTIONS__options));
-  const auto* programsHost = static_cast<const ProgramsHost*>(findFeature(features, kProgramsHostUri));
-  return new (std::nothrow) Instance(*map, sampleRate, blockLengthOf(options, Urids(*map)), programsHost);
+  return new (std::nothrow) Instance(*map, sampleRate, features);
 }
 
 // As the VST 2 host does: the instrument (program 0 applied at 44100 Hz), then rate and block size.
-Instance::Instance(const LV2_URID_Map& map, double sampleRate, std::int32_t blockLength,
-                   const ProgramsHost* programsHost)
-    : urids(map), synth(link), programsHost(programsHost) {
+Instance::Instance(const LV2_URID_Map& map, double sampleRate, const LV2_Feature* const* features)
+    : urids(map), synth(link), programsHost(static_cast<const ProgramsHost*>(featureData(features, kProgramsHostUri))) {
   synth.changeSampleRate(static_cast<float>(sampleRate));
-  synth.changeBlockSize(blockLength);
+  synth.changeBlockSize(
+      blockLengthOf(static_cast<const LV2_Options_Option*>(featureData(features, LV2_OPTIONS__options)), urids));
   appliedControls.copyFrom(synth.liveValues());
 }
 

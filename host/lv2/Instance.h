@@ -44,7 +44,8 @@ class Instance {
   const ProgramDescriptor* programAt(std::uint32_t index);
   void selectProgram(std::uint32_t bank, std::uint32_t program);
 
-  // state:interface, instantiation thread (never during run()).
+  // state:interface. save: any thread but the audio thread, also while run()
+  // goes on (what it reads is shared safely). restore: instantiation thread, never during run().
   LV2_State_Status save(LV2_State_Store_Function store, LV2_State_Handle handle);
   LV2_State_Status restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
@@ -56,7 +57,7 @@ class Instance {
   static constexpr std::int32_t kNoProgram = -1;
   static constexpr std::uint32_t kProgramsPerBank = 128;
 
-  Instance(const LV2_URID_Map& map, double sampleRate, std::int32_t blockLength, const ProgramsHost* programsHost);
+  Instance(const LV2_URID_Map& map, double sampleRate, const LV2_Feature* const* features);
 
   void takeTempo(const LV2_Atom_Sequence& sequence) noexcept;
   void applyChangedControls() noexcept;

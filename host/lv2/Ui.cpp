@@ -9,6 +9,7 @@
 #include "gui/Frame.h"
 #include "gui/GuiEditorBase.h"
 #include "gui/native/x11/X11Platform.h"
+#include "host/lv2/Features.h"
 #include "host/lv2/Instance.h"
 #include "host/lv2/PortLayout.h"
 
@@ -16,18 +17,6 @@ namespace brume::lv2 {
 namespace {
 
 constexpr std::uint32_t kFloatProtocol = 0;
-
-const LV2_Feature* findFeature(const LV2_Feature* const* features, const char* uri) {
-  if (!features) return nullptr;
-  for (const LV2_Feature* const* feature = features; *feature; ++feature)
-    if ((*feature)->URI && std::strcmp((*feature)->URI, uri) == 0) return *feature;
-  return nullptr;
-}
-
-const void* featureData(const LV2_Feature* const* features, const char* uri) {
-  const LV2_Feature* feature = findFeature(features, uri);
-  return feature ? feature->data : nullptr;
-}
 
 }  // namespace
 
