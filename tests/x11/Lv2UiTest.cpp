@@ -125,8 +125,6 @@ class Lv2UiTest : public X11Fixture {
 
   // The UI as a host makes it; null when the UI refuses.
   LV2UI_Handle openUi(LV2UI_Widget& widget) {
-    LV2UI_Touch touch{&host, HostSide::touch};
-    LV2UI_Resize resize{&host, HostSide::resize};
     const LV2_Feature parentFeature{LV2_UI__parent, reinterpret_cast<void*>(hostWindow)};
     const LV2_Feature accessFeature{LV2_INSTANCE_ACCESS_URI, lilv_instance_get_handle(instance->lilvInstance())};
     const LV2_Feature idleFeature{LV2_UI__idleInterface, nullptr};
@@ -170,6 +168,9 @@ class Lv2UiTest : public X11Fixture {
   const LV2UI_Idle_Interface* idleInterface = nullptr;
   ::Window hostWindow = 0;
   HostSide host;
+  // Features the UI may keep for its lifetime.
+  LV2UI_Touch touch{&host, HostSide::touch};
+  LV2UI_Resize resize{&host, HostSide::resize};
 };
 
 TEST_F(Lv2UiTest, OpensAndClosesFiftyTimesWhileTheSoundGoesOn) {
