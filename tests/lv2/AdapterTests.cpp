@@ -3,12 +3,6 @@
 // program selection, and what it does with a host's misuse.
 #include <gtest/gtest.h>
 
-#include <lv2/atom/util.h>
-#include <lv2/buf-size/buf-size.h>
-#include <lv2/midi/midi.h>
-#include <lv2/options/options.h>
-#include <lv2/time/time.h>
-
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -40,47 +34,13 @@ class AdapterTest : public ::testing::Test {
     }
     instance->connectPort(lv2::kLeftOutputPort, left.data());
     instance->connectPort(lv2::kRightOutputPort, right.data());
-    instance->connectPort(lv2::kEventInputPort, sequence());
-    sequence()->atom.type = urids.map(LV2_ATOM__Sequence);
-    lv2_atom_sequence_clear(sequence());
+    instance->connectPort(lv2::kEventInputPort, events.sequence());
     instance->activate();
-  }
-
-  LV2_Atom_Sequence* sequence() { return reinterpret_cast<LV2_Atom_Sequence*>(events.data()); }
-
-  void addMidi(std::int64_t frame, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
-    struct {
-      LV2_Atom_Event header;
-      std::uint8_t bytes[8];
-    } event{};
-    event.header.time.frames = frame;
-    event.header.body = LV2_Atom{3, urids.map(LV2_MIDI__MidiEvent)};
-    event.bytes[0] = status;
-    event.bytes[1] = data1;
-    event.bytes[2] = data2;
-    lv2_atom_sequence_append_event(sequence(), events.size() * 8 - sizeof(LV2_Atom), &event.header);
-  }
-
-  void addTempo(std::int64_t frame, float bpm) {
-    struct {
-      LV2_Atom_Event header;
-      LV2_Atom_Object_Body object;
-      LV2_Atom_Property_Body property;
-      float value;
-      float padding;
-    } event{};
-    event.header.time.frames = frame;
-    event.header.body = LV2_Atom{sizeof event.object + sizeof event.property + 8, urids.map(LV2_ATOM__Object)};
-    event.object.otype = urids.map(LV2_TIME__Position);
-    event.property.key = urids.map(LV2_TIME__beatsPerMinute);
-    event.property.value = LV2_Atom{sizeof(float), urids.map(LV2_ATOM__Float)};
-    event.value = bpm;
-    lv2_atom_sequence_append_event(sequence(), events.size() * 8 - sizeof(LV2_Atom), &event.header);
   }
 
   void run(std::uint32_t frames = kFrames) {
     instance->run(frames);
-    lv2_atom_sequence_clear(sequence());
+    events.clear();
   }
 
   Instrument& synth() { return instance->instrument(); }
@@ -89,7 +49,7 @@ class AdapterTest : public ::testing::Test {
   std::unique_ptr<lv2::Instance> instance;
   float controls[kParameterCount] = {};
   std::vector<float> left = std::vector<float>(4096), right = std::vector<float>(4096);
-  std::vector<std::uint64_t> events = std::vector<std::uint64_t>(1 << 15);
+  EventSequence events{urids};
 };
 
 TEST_F(AdapterTest, AFirstBlockWithPortsAtTheInstrumentsValuesAppliesNothing) {
@@ -110,7 +70,7 @@ TEST_F(AdapterTest, APortIsComparedWithItsOwnLastValueSoModulatorWritesStay) {
   controls[kE1Note] = 60.5f / 128.0f;
   controls[kE1Val] = 0.2f;
   run();
-  addMidi(10, 0x90, 60, 100);
+  events.addMidi(10, 0x90, 60, 100);
   run();
   EXPECT_EQ(synth().getParameter(kPan), 0.2f);
   run();  // the "Pan" port still holds 0.5, as before: not applied again
@@ -122,7 +82,7 @@ TEST_F(AdapterTest, APortIsComparedWithItsOwnLastValueSoModulatorWritesStay) {
   controls[kPan] = std::numeric_limits<float>::quiet_NaN();
   run();
   EXPECT_TRUE(std::isnan(synth().getParameter(kPan)));
-  addMidi(0, 0x90, 60, 100);
+  events.addMidi(0, 0x90, 60, 100);
   run();
   run();
   EXPECT_EQ(synth().getParameter(kPan), 0.2f);
@@ -131,14 +91,14 @@ TEST_F(AdapterTest, APortIsComparedWithItsOwnLastValueSoModulatorWritesStay) {
 TEST_F(AdapterTest, TheTempoOfTimePositionReachesTheLfosAsAVst2HostsDoes) {
   EXPECT_EQ(synth().hostTempo(), 120.0f);  // until the host says
   // The first tempo: the periods set until then at 120 are set again with it.
-  addTempo(0, 90.0f);
+  events.addTempo(0, 90.0f);
   run();
   EXPECT_EQ(synth().hostTempo(), 90.0f);
   EXPECT_EQ(synth().lfo(0).period(), lfoPeriodFromValue(0.5f, beatSamplesFor(90.0f, 48000.0f)));
   EXPECT_EQ(synth().lfo(1).period(), lfoPeriodFromValue(0.5f, beatSamplesFor(90.0f, 48000.0f)));
   // A later tempo reaches a period when that period is set, as with a VST 2 host;
   // it is kept to a ten-thousandth of a beat, as a VST 2 host reports it.
-  addTempo(0, 97.30004f);
+  events.addTempo(0, 97.30004f);
   run();
   EXPECT_EQ(synth().lfo(0).period(), lfoPeriodFromValue(0.5f, beatSamplesFor(90.0f, 48000.0f)));
   controls[kL1Per] = 0.25f;
@@ -147,14 +107,14 @@ TEST_F(AdapterTest, TheTempoOfTimePositionReachesTheLfosAsAVst2HostsDoes) {
   EXPECT_EQ(synth().lfo(0).period(), lfoPeriodFromValue(0.25f, beatSamplesFor(synth().hostTempo(), 48000.0f)));
   // Tempos no host could mean are ignored.
   for (float bpm : {0.0f, -60.0f, std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()})
-    addTempo(0, bpm);
+    events.addTempo(0, bpm);
   controls[kL1Per] = 0.5f;
   run();
   EXPECT_EQ(synth().hostTempo(), static_cast<float>(973000) * 0.0001f);
 }
 
 TEST_F(AdapterTest, TheBlocksMidiSoundsFromItsFrame) {
-  addMidi(100, 0x90, 60, 127);
+  events.addMidi(100, 0x90, 60, 127);
   run();
   for (std::uint32_t i = 0; i < 100; ++i) ASSERT_EQ(left[i], 0.0f) << "sound before its frame, at " << i;
   float loudest = 0.0f;
@@ -162,7 +122,7 @@ TEST_F(AdapterTest, TheBlocksMidiSoundsFromItsFrame) {
   EXPECT_GT(loudest, 0.0f);
   EXPECT_EQ(synth().synthEngine().soundingVoiceCount(), 1);
   // Frames past the block are taken at its last frame; more notes than the list holds are dropped.
-  for (int n = 0; n < 2 * lv2::EventList::kCapacity; ++n) addMidi(kFrames + 50, 0x90, 30 + n % 60, 100);
+  for (int n = 0; n < 2 * lv2::EventList::kCapacity; ++n) events.addMidi(kFrames + 50, 0x90, 30 + n % 60, 100);
   run();
   EXPECT_EQ(synth().synthEngine().soundingVoiceCount(), 16);
 }

@@ -21,10 +21,6 @@ const char* unmapUrid(LV2_URID_Unmap_Handle handle, LV2_URID urid) {
   return static_cast<UridMap*>(handle)->unmap(urid);
 }
 
-LV2_Atom_Sequence* sequenceIn(std::vector<std::uint64_t>& buffer) {
-  return reinterpret_cast<LV2_Atom_Sequence*>(buffer.data());
-}
-
 }  // namespace
 
 UridMap::UridMap() : mapData{this, mapUri}, unmapData{this, unmapUrid} { uris.reserve(256); }
@@ -38,6 +34,49 @@ LV2_URID UridMap::map(const char* uri) {
 
 const char* UridMap::unmap(LV2_URID urid) const {
   return urid >= 1 && urid <= uris.size() ? uris[urid - 1].c_str() : nullptr;
+}
+
+EventSequence::EventSequence(UridMap& urids)
+    : buffer(kEventBufferBytes / sizeof(std::uint64_t), 0),
+      midiType(urids.map(LV2_MIDI__MidiEvent)),
+      positionType(urids.map(LV2_TIME__Position)),
+      beatsPerMinute(urids.map(LV2_TIME__beatsPerMinute)) {
+  lv2_atom_forge_init(&forge, urids.mapFeature());
+  sequence()->atom.type = urids.map(LV2_ATOM__Sequence);
+  clear();
+}
+
+void EventSequence::clear() { lv2_atom_sequence_clear(sequence()); }
+
+void EventSequence::addMidi(std::int64_t frame, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
+  struct {
+    LV2_Atom_Event header;
+    std::uint8_t bytes[8];
+  } event{};
+  event.header.time.frames = frame;
+  event.header.body.size = 3;
+  event.header.body.type = midiType;
+  event.bytes[0] = status;
+  event.bytes[1] = data1;
+  event.bytes[2] = data2;
+  lv2_atom_sequence_append_event(sequence(), kEventBufferBytes - sizeof(LV2_Atom), &event.header);
+}
+
+void EventSequence::addTempo(std::int64_t frame, float bpm) {
+  alignas(8) std::uint8_t body[256];
+  lv2_atom_forge_set_buffer(&forge, body, sizeof body);
+  LV2_Atom_Forge_Frame frameOfObject;
+  lv2_atom_forge_object(&forge, &frameOfObject, 0, positionType);
+  lv2_atom_forge_key(&forge, beatsPerMinute);
+  lv2_atom_forge_float(&forge, bpm);
+  lv2_atom_forge_pop(&forge, &frameOfObject);
+  const auto* object = reinterpret_cast<const LV2_Atom*>(body);
+
+  alignas(8) std::uint8_t eventBytes[sizeof(LV2_Atom_Event) + sizeof body];
+  auto* event = reinterpret_cast<LV2_Atom_Event*>(eventBytes);
+  event->time.frames = frame;
+  std::memcpy(&event->body, object, sizeof(LV2_Atom) + object->size);
+  lv2_atom_sequence_append_event(sequence(), kEventBufferBytes - sizeof(LV2_Atom), event);
 }
 
 Lv2Bundle::Lv2Bundle(const std::string& bundleFolder) : lilvWorld(lilv_world_new()) {
@@ -58,15 +97,10 @@ Lv2TestInstance::Lv2TestInstance(const Lv2Bundle& bundle, UridMap& urids, const 
       inputBuffer(settings.maxFrames, 0.0f),
       leftBuffer(settings.maxFrames, 0.0f),
       rightBuffer(settings.maxFrames, 0.0f),
-      eventBuffer(kEventBufferBytes / sizeof(std::uint64_t), 0),
+      events(urids),
       floatType(urids.map(LV2_ATOM__Float)),
-      midiType(urids.map(LV2_MIDI__MidiEvent)),
-      sequenceType(urids.map(LV2_ATOM__Sequence)),
-      positionType(urids.map(LV2_TIME__Position)),
-      beatsPerMinute(urids.map(LV2_TIME__beatsPerMinute)),
       blockLength(settings.blockLength),
       programsHost{this, programChanged} {
-  lv2_atom_forge_init(&forge, urids.mapFeature());
   if (!bundle.plugin()) return;
 
   const LV2_Options_Option options[] = {{LV2_OPTIONS_INSTANCE, 0, urids.map(LV2_BUF_SIZE__nominalBlockLength),
@@ -97,10 +131,7 @@ Lv2TestInstance::Lv2TestInstance(const Lv2Bundle& bundle, UridMap& urids, const 
   lilv_instance_connect_port(instance, lv2::kAudioInputPort, inputBuffer.data());
   lilv_instance_connect_port(instance, lv2::kLeftOutputPort, leftBuffer.data());
   lilv_instance_connect_port(instance, lv2::kRightOutputPort, rightBuffer.data());
-  LV2_Atom_Sequence* sequence = sequenceIn(eventBuffer);
-  sequence->atom.type = sequenceType;
-  lv2_atom_sequence_clear(sequence);
-  lilv_instance_connect_port(instance, lv2::kEventInputPort, sequence);
+  lilv_instance_connect_port(instance, lv2::kEventInputPort, events.sequence());
   lilv_instance_activate(instance);
 }
 
@@ -110,40 +141,9 @@ Lv2TestInstance::~Lv2TestInstance() {
   lilv_instance_free(instance);
 }
 
-void Lv2TestInstance::addMidi(std::int64_t frame, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
-  struct {
-    LV2_Atom_Event header;
-    std::uint8_t bytes[8];
-  } event{};
-  event.header.time.frames = frame;
-  event.header.body.size = 3;
-  event.header.body.type = midiType;
-  event.bytes[0] = status;
-  event.bytes[1] = data1;
-  event.bytes[2] = data2;
-  lv2_atom_sequence_append_event(sequenceIn(eventBuffer), kEventBufferBytes - sizeof(LV2_Atom), &event.header);
-}
-
-void Lv2TestInstance::addTempo(std::int64_t frame, float beatsPerMinute) {
-  alignas(8) std::uint8_t body[256];
-  lv2_atom_forge_set_buffer(&forge, body, sizeof body);
-  LV2_Atom_Forge_Frame frameOfObject;
-  lv2_atom_forge_object(&forge, &frameOfObject, 0, positionType);
-  lv2_atom_forge_key(&forge, beatsPerMinute);
-  lv2_atom_forge_float(&forge, beatsPerMinute);
-  lv2_atom_forge_pop(&forge, &frameOfObject);
-  const auto* object = reinterpret_cast<const LV2_Atom*>(body);
-
-  alignas(8) std::uint8_t eventBytes[sizeof(LV2_Atom_Event) + sizeof body];
-  auto* event = reinterpret_cast<LV2_Atom_Event*>(eventBytes);
-  event->time.frames = frame;
-  std::memcpy(&event->body, object, sizeof(LV2_Atom) + object->size);
-  lv2_atom_sequence_append_event(sequenceIn(eventBuffer), kEventBufferBytes - sizeof(LV2_Atom), event);
-}
-
 void Lv2TestInstance::run(std::uint32_t frames) {
   lilv_instance_run(instance, frames);
-  lv2_atom_sequence_clear(sequenceIn(eventBuffer));
+  events.clear();
 }
 
 const lv2::ProgramsInterface* Lv2TestInstance::programs() const {

@@ -51,6 +51,24 @@ class Lv2Bundle {
   const LilvPlugin* brume = nullptr;
 };
 
+// The atom sequence of an event port: MIDI and time:Position events, in frame order.
+class EventSequence {
+ public:
+  explicit EventSequence(UridMap& urids);
+  LV2_Atom_Sequence* sequence() { return reinterpret_cast<LV2_Atom_Sequence*>(buffer.data()); }
+  // Real-time safe, as the URIs they use are mapped at construction.
+  void addMidi(std::int64_t frame, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
+  void addTempo(std::int64_t frame, float beatsPerMinute);
+  void clear();
+
+ private:
+  std::vector<std::uint64_t> buffer;  // 8-byte aligned
+  LV2_URID midiType;
+  LV2_URID positionType;
+  LV2_URID beatsPerMinute;
+  LV2_Atom_Forge forge;
+};
+
 // What the instance told the host through the programs host feature.
 struct ProgramChanges {
   std::vector<std::int32_t> indexes;
@@ -79,8 +97,10 @@ class Lv2TestInstance {
   const std::vector<float>& right() const { return rightBuffer; }
 
   // Events of the next run(), in frame order.
-  void addMidi(std::int64_t frame, std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
-  void addTempo(std::int64_t frame, float beatsPerMinute);
+  void addMidi(std::int64_t frame, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
+    events.addMidi(frame, status, data1, data2);
+  }
+  void addTempo(std::int64_t frame, float beatsPerMinute) { events.addTempo(frame, beatsPerMinute); }
   // Real-time safe once the URIDs are mapped: runs one block, then clears the events.
   void run(std::uint32_t frames);
 
@@ -108,14 +128,9 @@ class Lv2TestInstance {
   std::vector<float> inputBuffer;
   std::vector<float> leftBuffer;
   std::vector<float> rightBuffer;
-  std::vector<std::uint64_t> eventBuffer;  // the atom sequence, 8-byte aligned
-  std::vector<std::string> symbols;        // by port index
+  EventSequence events;
+  std::vector<std::string> symbols;  // by port index
   LV2_URID floatType;
-  LV2_URID midiType;
-  LV2_URID sequenceType;
-  LV2_URID positionType;
-  LV2_URID beatsPerMinute;
-  LV2_Atom_Forge forge;  // its URIs mapped once, here
   std::int32_t blockLength;
   lv2::ProgramsHost programsHost;
   ProgramChanges changes;
