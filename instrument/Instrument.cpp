@@ -23,8 +23,11 @@ constexpr VstInt32 kEventListOpcode = 25;
 
 }  // namespace
 
-Instrument::Instrument(audioMasterCallback hostCallback)
-    : EffectBaseEx(hostCallback, kProgramCount, kParameterCount), lastAudioThread(currentThreadToken()) {
+Instrument::Instrument(audioMasterCallback hostCallback, InstrumentHost* otherHost)
+    : EffectBaseEx(hostCallback, kProgramCount, kParameterCount),
+      lastAudioThread(currentThreadToken()),
+      callbackHost(hostCallback, record()),
+      host(otherHost ? *otherHost : callbackHost) {
 #ifdef BRUME7_TRACE
   traceSink = standardErrorTraceSink();
 #endif
@@ -101,6 +104,14 @@ void Instrument::onResume() {
   hostWantEvents(1);
   resyncLfos(lfos, currentValues, sampleCounter.load(std::memory_order_relaxed), kNoTarget);
 }
+
+VstIntPtr Instrument::hostWantEvents(VstIntPtr filter) { return host.wantEvents(filter); }
+
+bool Instrument::hostBeginEdit(VstInt32 index) { return host.beginEdit(index); }
+
+bool Instrument::hostEndEdit(VstInt32 index) { return host.endEdit(index); }
+
+void Instrument::hostIdle() { host.idle(); }
 
 bool Instrument::copyEffectName(char* text) {
   std::strcpy(text, "Brume7");

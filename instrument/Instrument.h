@@ -16,6 +16,8 @@
 #include "engine/ParameterWriter.h"
 #include "engine/SynthEngine.h"
 #include "host/EffectBaseEx.h"
+#include "instrument/CallbackHost.h"
+#include "instrument/InstrumentHost.h"
 #include "instrument/InstrumentProgram.h"
 #include "instrument/TraceSink.h"
 
@@ -27,7 +29,9 @@ class Instrument : public EffectBaseEx, private ParameterWriter {
  public:
   // Made by the plug-in entry (and by tools and tests, which may pass no
   // callback: host requests then answer as if the host said nothing).
-  explicit Instrument(audioMasterCallback hostCallback);
+  explicit Instrument(audioMasterCallback hostCallback) : Instrument(hostCallback, nullptr) {}
+  // Made by a plug-in of another format, whose `host` outlives the instrument.
+  explicit Instrument(InstrumentHost& host) : Instrument(nullptr, &host) {}
   ~Instrument() override;
 
   // Any thread; real-time safe. Indexes outside 0 to 53 are ignored (read as 0).
@@ -70,6 +74,12 @@ class Instrument : public EffectBaseEx, private ParameterWriter {
   // Audio thread; real-time safe.
   VstInt32 receiveEvents(VstEvents* events) override;
 
+  // Requests of the instrument and its editor, answered by its InstrumentHost (see there for threads).
+  VstIntPtr hostWantEvents(VstIntPtr filter) override;
+  bool hostBeginEdit(VstInt32 index) override;
+  bool hostEndEdit(VstInt32 index) override;
+  void hostIdle() override;
+
   // Identity: dispatcher thread.
   bool copyEffectName(char* text) override;
   bool copyVendorName(char* text) override;
@@ -106,6 +116,8 @@ class Instrument : public EffectBaseEx, private ParameterWriter {
   std::int32_t samplesRendered() const { return sampleCounter.load(std::memory_order_relaxed); }
 
  private:
+  Instrument(audioMasterCallback hostCallback, InstrumentHost* otherHost);
+
   // Marks the calling thread as the audio thread for one call of receiveEvents
   // or renderBlock, after taking in what other threads handed over.
   class AudioEntry;
@@ -117,7 +129,7 @@ class Instrument : public EffectBaseEx, private ParameterWriter {
   // Whether the calling thread is the one rendering (or, between blocks, the one that rendered last).
   bool onAudioThread() const;
   ParameterContext parameterContext(float beatSamples);
-  // Asks the host for its tempo; keeps the last valid one when the host answers 0.
+  // Asks the host for its tempo; keeps the last valid one when the host does not say.
   float refreshTempo();
   void InitProcess();
   void trace(const char* line);
@@ -138,6 +150,8 @@ class Instrument : public EffectBaseEx, private ParameterWriter {
   std::atomic<std::uintptr_t> lastAudioThread;     // the constructing thread until a thread renders
   InstrumentView* view = nullptr;                  // the editor, as the instrument tells it about changes
   TraceSink* traceSink = nullptr;
+  CallbackHost callbackHost;
+  InstrumentHost& host;  // callbackHost, or the other format's
 };
 
 }  // namespace brume

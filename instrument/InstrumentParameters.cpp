@@ -46,8 +46,8 @@ void Instrument::applyHandedOverChanges() {
 
 float Instrument::refreshTempo() {
   // Many hosts answer 0 to this old request; LFO periods must stay finite.
-  const VstIntPtr answer = callHost(kHostTempoAt, 0, 0, nullptr, 0.0f);
-  if (answer > 0) tempo.store(static_cast<float>(answer) * 0.0001f, std::memory_order_relaxed);
+  const float answer = host.tempo();
+  if (answer > 0.0f) tempo.store(answer, std::memory_order_relaxed);
   return tempo.load(std::memory_order_relaxed);
 }
 
@@ -58,7 +58,7 @@ float Instrument::getParameter(VstInt32 index) { return currentValues.get(index)
 void Instrument::setParameterFromEditor(VstInt32 index, float value) {
   setParameter(index, value);
   if (isParameterIndex(index)) resyncLfos(lfos, currentValues, sampleCounter.load(std::memory_order_relaxed), index);
-  if (hostCallback) callHost(kHostAutomate, index, 0, nullptr, value);
+  host.automate(index, value);
 }
 
 VstInt32 Instrument::modulatorTarget(VstInt32 index) const {

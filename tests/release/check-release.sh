@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Unpacks a release archive into a temporary folder and loads each plug-in
-# from there: the Linux one natively, both Windows DLLs under Wine (each with
-# the brume7-host.exe of its own build tree, since the archive carries the
-# Linux host only).
+# from there: the Linux one natively, the LV2 bundle through lilv, both
+# Windows DLLs under Wine (each with the brume7-host.exe of its own build
+# tree, since the archive carries the Linux host only).
 set -eu
 archive=$1
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -13,7 +13,8 @@ trap 'rm -rf "$work"' EXIT
 tar -C "$work" -xzf "$archive"
 folder=$(find "$work" -mindepth 1 -maxdepth 1 -type d)
 
-for file in Brume7.so brume7-host win32/BRM7.dll win64/BRM7.dll README.md LICENSE THIRD-PARTY-NOTICES.md; do
+for file in Brume7.so brume7-host Brume7.lv2/manifest.ttl Brume7.lv2/brume7.ttl Brume7.lv2/presets.ttl \
+            Brume7.lv2/brume7-lv2.so win32/BRM7.dll win64/BRM7.dll README.md LICENSE THIRD-PARTY-NOTICES.md; do
   [ -f "$folder/$file" ] || { echo "missing from the archive: $file" >&2; exit 1; }
 done
 
@@ -48,5 +49,16 @@ expect_identity() {
 
 # The archive's own host, from the unpacked folder, with no build tree around.
 expect_identity "Brume7.so" "$(cd "$folder" && ./brume7-host info ./Brume7.so)"
+# The bundle as lilv finds it in a folder of LV2_PATH; lv2bench loads and runs its binary.
+mkdir "$work/lv2"
+ln -s "$folder/Brume7.lv2" "$work/lv2/Brume7.lv2"
+if command -v lv2bench >/dev/null 2>&1; then
+  output=$(LV2_PATH="$work/lv2" lv2bench -n 48000 urn:pellarine:brume7 2>&1) &&
+    grep -qE "^[0-9.]+ urn:pellarine:brume7\$" <<<"$output" ||
+    { echo "Brume7.lv2: lv2bench did not run it:" >&2; echo "$output" >&2; exit 1; }
+  echo "Brume7.lv2: lilv loads and runs it"
+else
+  echo "Brume7.lv2: present (lv2bench, of lilv-utils, is not installed to load it)"
+fi
 expect_identity "win32/BRM7.dll" "$("$wine" "$root/build-win32/brume7-host.exe" info "$folder/win32/BRM7.dll")"
 expect_identity "win64/BRM7.dll" "$("$wine" "$root/build-win64/brume7-host.exe" info "$folder/win64/BRM7.dll")"

@@ -10,8 +10,9 @@
 // the last one. X errors on it are caught and counted, never fatal; a lost
 // server makes every later call do nothing.
 //
-// What follows lets tests and tools look inside. All of it runs on the thread
-// that made the windows, and answers 0, null or false without a connection.
+// What follows lets tests, tools and a plug-in that hands its window's id to
+// the host look inside. All of it runs on the thread that made the windows,
+// and answers 0, null or false without a connection.
 
 #include <cstdint>
 

@@ -1,0 +1,33 @@
+// Writes the LV2 bundle's Turtle files at build time.
+// Usage: brume7-lv2-turtle BUNDLE_FOLDER BINARY_NAME MINOR_VERSION MICRO_VERSION
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "tools/lv2-bundle/PresetBank.h"
+#include "tools/lv2-bundle/TurtleFiles.h"
+
+int main(int argc, char** argv) {
+  if (argc != 5) {
+    std::fprintf(stderr, "usage: brume7-lv2-turtle BUNDLE_FOLDER BINARY_NAME MINOR_VERSION MICRO_VERSION\n");
+    return 2;
+  }
+  const brume::lv2::BundleVersion version{std::atoi(argv[3]), std::atoi(argv[4])};
+  std::string problem;
+  const auto files = brume::lv2::makeTurtleFiles(argv[2], version, brume::lv2::defaultBanks(), problem);
+  if (files.empty()) {
+    std::fprintf(stderr, "brume7-lv2-turtle: %s\n", problem.c_str());
+    return 1;
+  }
+  for (const auto& file : files) {
+    const std::string path = std::string(argv[1]) + "/" + file.name;
+    std::ofstream out(path, std::ios::binary);
+    out << file.text;
+    if (!out.flush()) {
+      std::fprintf(stderr, "brume7-lv2-turtle: cannot write %s\n", path.c_str());
+      return 1;
+    }
+  }
+  return 0;
+}
