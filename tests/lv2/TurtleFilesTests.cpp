@@ -38,9 +38,9 @@ TEST(Lv2BundleTurtle, EveryScalePointShowsItsLabel) {
 
 TEST(Lv2BundleTurtle, PresetsComeAsOnePsetBankPerBank) {
   std::vector<lv2::PresetBank> banks = lv2::defaultBanks();
-  lv2::PresetProgram pad{"Warm Pad #2", {}};
+  lv2::PresetProgram pad{"Warm Pad #2", {}, "Slow and \"warm\"."};
   for (float& value : pad.values) value = 0.25f;
-  banks.push_back(lv2::PresetBank{"Pads & Strings", {pad, lv2::PresetProgram{"Glass \"Choir\"", {}}}});
+  banks.push_back(lv2::PresetBank{"Pads & Strings", {pad, lv2::PresetProgram{"Glass \"Choir\"", {}, ""}}});
   std::string problem;
   const std::vector<lv2::TurtleFile> files = lv2::makeTurtleFiles("brume7-lv2.so", {}, banks, problem);
   ASSERT_EQ(files.size(), 3u) << problem;
@@ -53,9 +53,11 @@ TEST(Lv2BundleTurtle, PresetsComeAsOnePsetBankPerBank) {
   EXPECT_NE(presets.find("rdfs:label \"Glass \\\"Choir\\\"\""), std::string::npos);
   EXPECT_NE(presets.find("[ lv2:symbol \"g_wet\" ; pset:value 0.25 ]"), std::string::npos);
   EXPECT_EQ(occurrences(presets, "pset:value"), 3u * kParameterCount);
+  EXPECT_EQ(occurrences(presets, "rdfs:comment"), 1u);
+  EXPECT_NE(presets.find("rdfs:comment \"Slow and \\\"warm\\\".\""), std::string::npos) << presets;
 
   // Two programs of one URI in a bank cannot both be presets.
-  banks.back().programs.push_back(lv2::PresetProgram{"warm pad 2", {}});
+  banks.back().programs.push_back(lv2::PresetProgram{"warm pad 2", {}, ""});
   EXPECT_TRUE(lv2::makeTurtleFiles("brume7-lv2.so", {}, banks, problem).empty());
   EXPECT_NE(problem.find("warm pad 2"), std::string::npos) << problem;
 }

@@ -12,6 +12,7 @@ namespace brume::lv2 {
 struct PresetProgram {
   std::string name;
   float values[kParameterCount];
+  std::string description;  // one line, or empty
 };
 
 struct PresetBank {
@@ -21,5 +22,10 @@ struct PresetBank {
 
 // The instrument's own program, "Basic" at the catalogue defaults, in the bank "Default".
 std::vector<PresetBank> defaultBanks();
+
+// The sound library's bank files (resources/sounds/*.txt), each a bank named
+// after its file ("basses.txt" -> "Basses"). False with `problem` set when a
+// file cannot be read or has faults.
+bool libraryBanks(const std::vector<std::string>& bankFiles, std::vector<PresetBank>& banks, std::string& problem);
 
 }  // namespace brume::lv2

@@ -57,6 +57,13 @@ std::string quoted(const std::string& text) {
   return out + "\"";
 }
 
+// A decimal literal even for whole values ("1.0", not the integer "1"), so that hosts read a float.
+std::string presetValue(float value) {
+  std::string text = shortestDecimal(value);
+  if (text.find_first_of(".e") == std::string::npos) text += ".0";
+  return text;
+}
+
 std::string uri(const std::string& text) { return "<" + text + ">"; }
 
 std::string bankUri(const PresetBank& bank) { return std::string(kPluginUri) + ":bank:" + uriSlug(bank.name); }
@@ -166,11 +173,12 @@ std::string presets(const std::vector<PresetBank>& banks, const std::vector<std:
         << quoted(bank.name) << " .\n\n";
     for (const PresetProgram& program : bank.programs) {
       out << uri(presetUri(bank, program)) << "\n    a pset:Preset ;\n    lv2:appliesTo " << uri(kPluginUri)
-          << " ;\n    rdfs:label " << quoted(program.name) << " ;\n    pset:bank " << uri(bankUri(bank))
-          << " ;\n    lv2:port ";
+          << " ;\n    rdfs:label " << quoted(program.name) << " ;\n    pset:bank " << uri(bankUri(bank));
+      if (!program.description.empty()) out << " ;\n    rdfs:comment " << quoted(program.description);
+      out << " ;\n    lv2:port ";
       for (std::int32_t i = 0; i < kParameterCount; ++i)
         out << (i == 0 ? "" : " ,\n        ") << "[ lv2:symbol " << quoted(symbols[i]) << " ; pset:value "
-            << shortestDecimal(program.values[i]) << " ]";
+            << presetValue(program.values[i]) << " ]";
       out << " .\n\n";
     }
   }
