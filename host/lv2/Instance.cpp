@@ -72,22 +72,34 @@ void Instance::activate() { synth.onResume(); }
 void Instance::deactivate() { synth.onSuspend(); }
 
 void Instance::run(std::uint32_t frames) noexcept {
-  const std::int32_t program = pendingProgram.exchange(kNoProgram, std::memory_order_acquire);
-  if (program != kNoProgram) synth.selectProgram(program);
+  // A plain load first: most blocks have no program to take, and the exchange is a locked instruction.
+  if (pendingProgram.load(std::memory_order_relaxed) != kNoProgram) {
+    const std::int32_t program = pendingProgram.exchange(kNoProgram, std::memory_order_acquire);
+    if (program != kNoProgram) synth.selectProgram(program);
+  }
   const auto length =
       static_cast<std::int32_t>(std::min(frames, static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())));
-  if (events) takeTempo(*events);
-  applyChangedControls();
+  // The block's tempo and MIDI in one pass; the tempo reaches the controls applied next.
   eventList.clear();
-  if (events) collectMidi(*events, length);
+  if (events) readEvents(*events, length);
+  catchUpWithTempo();
+  applyChangedControls();
   if (eventList.size() > 0) synth.receiveEvents(eventList.list());
   // Hosts connect every port before run(); one that does not gets no block rendered.
   if (outputs[0] && outputs[1]) synth.renderBlock(input, outputs, length, true);
 }
 
-void Instance::takeTempo(const LV2_Atom_Sequence& sequence) noexcept {
+void Instance::readEvents(const LV2_Atom_Sequence& sequence, std::int32_t frames) noexcept {
   LV2_ATOM_SEQUENCE_FOREACH(&sequence, event) {
     const LV2_Atom& body = event->body;
+    if (body.type == urids.midiEvent) {
+      std::int64_t frame = event->time.frames;
+      if (frame >= frames) frame = frames - 1;
+      if (frame < 0) frame = 0;
+      eventList.add(static_cast<const std::uint8_t*>(LV2_ATOM_BODY_CONST(&body)), body.size,
+                    static_cast<std::int32_t>(frame));
+      continue;
+    }
     if (body.type != urids.atomObject && body.type != urids.atomBlank) continue;
     const auto* object = reinterpret_cast<const LV2_Atom_Object*>(&body);
     if (object->body.otype != urids.timePosition) continue;
@@ -105,6 +117,9 @@ void Instance::takeTempo(const LV2_Atom_Sequence& sequence) noexcept {
       value = static_cast<double>(reinterpret_cast<const LV2_Atom_Long*>(bpm)->body);
     link.takeTempo(value);
   }
+}
+
+void Instance::catchUpWithTempo() noexcept {
   if (tempoKnown || link.tempo() <= 0.0f) return;
   // A VST 2 host tells its tempo from construction on; here it comes with the
   // first position, so the LFO periods computed until then are computed again.
@@ -121,17 +136,6 @@ void Instance::applyChangedControls() noexcept {
     if (sameBits(value, appliedControls.get(i))) continue;
     appliedControls.set(i, value);
     synth.setParameter(i, value);
-  }
-}
-
-void Instance::collectMidi(const LV2_Atom_Sequence& sequence, std::int32_t frames) noexcept {
-  LV2_ATOM_SEQUENCE_FOREACH(&sequence, event) {
-    if (event->body.type != urids.midiEvent) continue;
-    std::int64_t frame = event->time.frames;
-    if (frame >= frames) frame = frames - 1;
-    if (frame < 0) frame = 0;
-    eventList.add(static_cast<const std::uint8_t*>(LV2_ATOM_BODY_CONST(&event->body)), event->body.size,
-                  static_cast<std::int32_t>(frame));
   }
 }
 

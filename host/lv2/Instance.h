@@ -59,9 +59,11 @@ class Instance {
 
   Instance(const LV2_URID_Map& map, double sampleRate, const LV2_Feature* const* features);
 
-  void takeTempo(const LV2_Atom_Sequence& sequence) noexcept;
+  // The block's time:Position tempo and its MIDI messages, into the host link and the event list.
+  void readEvents(const LV2_Atom_Sequence& sequence, std::int32_t frames) noexcept;
+  // At the first tempo a host sends, the LFO periods computed at 120 BPM are computed again.
+  void catchUpWithTempo() noexcept;
   void applyChangedControls() noexcept;
-  void collectMidi(const LV2_Atom_Sequence& sequence, std::int32_t frames) noexcept;
 
   Urids urids;
   HostLink link;

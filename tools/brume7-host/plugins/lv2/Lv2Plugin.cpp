@@ -61,6 +61,7 @@ Lv2Plugin::Lv2Plugin(const std::string& location, bool byUri, const HostSettings
         (port.input ? audioInputs : audioOutputs).push_back(index);
         break;
       case Lv2Port::Kind::Atom:
+        (port.input ? atomInputs : atomOutputs).push_back(index);
         if (port.input && port.supportsMidi && eventInput < 0) {
           eventInput = index;
           sendsPosition = port.supportsPosition;
@@ -278,10 +279,8 @@ void Lv2Plugin::reserveEvents(std::size_t capacity) {
 void Lv2Plugin::beginBlock() noexcept {
   if (blockBegun) return;
   blockBegun = true;
-  for (const Lv2Port& port : description->ports()) {
-    if (port.kind == Lv2Port::Kind::Atom && port.input) atomBuffers[port.index].clear(atomTypes);
-  }
-  if (positionDue.exchange(false)) {
+  for (int port : atomInputs) atomBuffers[static_cast<std::size_t>(port)].clear(atomTypes);
+  if (positionDue.load(std::memory_order_relaxed) && positionDue.exchange(false)) {
     atomBuffers[static_cast<std::size_t>(eventInput)].appendPosition(atomTypes, 0, tempo.load(), 1.0f);
   }
 }
@@ -307,9 +306,7 @@ void Lv2Plugin::process(const float* const* inputs, float* const* outputs, int f
   for (std::size_t i = 0; i < audioOutputs.size(); ++i) {
     lilv_instance_connect_port(instance, static_cast<std::uint32_t>(audioOutputs[i]), outputs[i]);
   }
-  for (const Lv2Port& port : description->ports()) {
-    if (port.kind == Lv2Port::Kind::Atom && !port.input) atomBuffers[port.index].prepareOutput(atomTypes);
-  }
+  for (int port : atomOutputs) atomBuffers[static_cast<std::size_t>(port)].prepareOutput(atomTypes);
   lilv_instance_run(instance, static_cast<std::uint32_t>(frames));
   blockBegun = false;
 }

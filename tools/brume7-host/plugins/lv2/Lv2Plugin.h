@@ -84,6 +84,8 @@ class Lv2Plugin : public Plugin {
   std::vector<int> parameterPorts;
   std::vector<int> audioInputs;
   std::vector<int> audioOutputs;
+  std::vector<int> atomInputs;
+  std::vector<int> atomOutputs;
   int eventInput = -1;
   bool sendsPosition = false;
 
