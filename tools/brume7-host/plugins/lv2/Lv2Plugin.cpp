@@ -156,14 +156,14 @@ int Lv2Plugin::programCount() {
 
 std::string Lv2Plugin::programName(int index) {
   if (programs == nullptr || index < 0) return "";
-  const ProgramDescriptor* program =
+  const lv2::ProgramDescriptor* program =
       programs->get_program(lilv_instance_get_handle(instance), static_cast<std::uint32_t>(index));
   return program != nullptr && program->name != nullptr ? program->name : "";
 }
 
 bool Lv2Plugin::selectProgram(int index) {
   if (programs == nullptr || index < 0) return false;
-  const ProgramDescriptor* program =
+  const lv2::ProgramDescriptor* program =
       programs->get_program(lilv_instance_get_handle(instance), static_cast<std::uint32_t>(index));
   if (program == nullptr) return false;
   // The plug-in may rewrite its control inputs here: they are our buffers, so the parameters follow.
@@ -213,7 +213,8 @@ void Lv2Plugin::instantiate(double sampleRate, int maxBlockSize) {
     }
   }
   connectOwnBuffers();
-  programs = static_cast<const ProgramsInterface*>(lilv_instance_get_extension_data(instance, kProgramsInterfaceUri));
+  programs = static_cast<const lv2::ProgramsInterface*>(
+      lilv_instance_get_extension_data(instance, lv2::kProgramsInterfaceUri));
 }
 
 void Lv2Plugin::connectOwnBuffers() {

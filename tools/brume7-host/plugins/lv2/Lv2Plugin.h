@@ -17,7 +17,7 @@
 #include "tools/brume7-host/plugins/Plugin.h"
 #include "tools/brume7-host/plugins/lv2/AtomSequence.h"
 #include "tools/brume7-host/plugins/lv2/Lv2World.h"
-#include "tools/brume7-host/plugins/lv2/ProgramsExtension.h"
+#include "host/lv2/ProgramsExtension.h"
 #include "tools/brume7-host/plugins/lv2/UridMap.h"
 
 namespace brume {
@@ -108,7 +108,7 @@ class Lv2Plugin : public Plugin {
   const LV2_Feature* features[5] = {};
 
   LilvInstance* instance = nullptr;
-  const ProgramsInterface* programs = nullptr;
+  const lv2::ProgramsInterface* programs = nullptr;
   double rate = 0.0;
   int maxBlock = 0;
   bool running = false;
