@@ -46,13 +46,23 @@ const char kRenderHelp[] =
     "                          64,17,300 taken in turn, block after block\n"
     "  --channels N            output channels written, from the plug-in's outputs\n"
     "                          (default 2; a mono plug-in fills every channel)\n"
-    "  --program N             select program N before rendering (an LV2 plug-in's\n"
-    "                          through the KXStudio programs extension)\n"
+    "  --bank FILE.fxb         load a VST 2 bank before rendering: each program\n"
+    "                          selected, named and given its values (or the\n"
+    "                          bank's chunk, for a plug-in whose programs travel\n"
+    "                          as chunks), then the bank's current program\n"
+    "                          selected (format version 2), else program 0\n"
+    "  --program N             select program N before rendering, after --bank (an\n"
+    "                          LV2 plug-in's through the KXStudio programs\n"
+    "                          extension)\n"
+    "  --preset FILE.fxp       load a VST 2 program into the current program,\n"
+    "                          after --program: its name and values, or its chunk\n"
     "  --set NAME=VALUE        set a parameter before rendering; NAME is the\n"
     "                          parameter's name (any case), an LV2 port's symbol,\n"
     "                          or its index; VALUE 0..1 for VST 2, in the port's\n"
     "                          range for LV2 (its control inputs are the\n"
-    "                          parameters); repeatable, applied after --program\n"
+    "                          parameters); repeatable, applied after --preset\n"
+    "  --force                 load preset files made for another plug-in's\n"
+    "                          unique ID\n"
     "  --set-at SECONDS:NAME=VALUE\n"
     "                          change a parameter during the render, sample-\n"
     "                          accurately: the block holding that time is split\n"
@@ -81,7 +91,10 @@ const char kRenderHelp[] =
     "(Linux; a stream or the Windows build refuses such a render before it starts).\n"
     "The first line printed gives the length and size of the render, the last one\n"
     "the length, the peak and RMS levels in dBFS and the render speed in times\n"
-    "realtime (on standard error when the audio goes to standard output).\n";
+    "realtime (on standard error when the audio goes to standard output).\n"
+    "A preset file of another plug-in, with other counts, of the wrong kind or\n"
+    "damaged is refused in one line before the plug-in is changed; LV2 plug-ins\n"
+    "take no preset files (.fxp and .fxb are VST 2 files).\n";
 
 int runRender(const std::vector<std::string>& arguments) {
   const RenderOptions options = parseRenderOptions(arguments);
