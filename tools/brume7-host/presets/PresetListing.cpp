@@ -12,7 +12,7 @@ constexpr int kValuesPerLine = 8;
 std::string valueRows(const std::vector<float>& values, int indent) {
   std::string text;
   for (std::size_t i = 0; i < values.size(); ++i) {
-    if (i % kValuesPerLine == 0) text += formatText("%*s%3zu:", indent, "", i);
+    if (i % kValuesPerLine == 0) text += formatText("%*s%3d:", indent, "", static_cast<int>(i));
     text += formatText(" %.6g", static_cast<double>(values[i]));
     if (i % kValuesPerLine == kValuesPerLine - 1 || i + 1 == values.size()) text += "\n";
   }
@@ -42,10 +42,10 @@ std::string describePresetFile(const std::string& path, const PresetFile& file, 
   if (!bank || !chunk) {
     const std::size_t parameters = file.programs.empty() ? 0 : file.programs.front().values.size();
     const std::size_t count = chunk ? static_cast<std::size_t>(file.count) : parameters;
-    text += formatText("Parameters:       %zu%s\n", count, bank ? " per program" : "");
+    text += "Parameters:       " + std::to_string(count) + (bank ? " per program\n" : "\n");
   }
   if (bank && file.currentProgram >= 0) text += formatText("Current program:  %d\n", file.currentProgram);
-  if (chunk) text += formatText("Chunk:            %zu bytes\n", file.chunk.size());
+  if (chunk) text += "Chunk:            " + std::to_string(file.chunk.size()) + " bytes\n";
 
   if (!bank) {
     text += formatText("Name:             %s\n", printable(file.programs.front().name).c_str());
@@ -55,7 +55,7 @@ std::string describePresetFile(const std::string& path, const PresetFile& file, 
   if (chunk) return text + "(the program names are inside the chunk)\n";
   text += "Programs:\n";
   for (std::size_t p = 0; p < file.programs.size(); ++p) {
-    text += formatText("%5zu  %s\n", p, printable(file.programs[p].name).c_str());
+    text += formatText("%5d  %s\n", static_cast<int>(p), printable(file.programs[p].name).c_str());
     if (values) text += valueRows(file.programs[p].values, 7);
   }
   return text;
