@@ -36,7 +36,8 @@ const char kBenchHelp[] =
     "  --program N        select program N in every plug-in (after --bank)\n"
     "  --preset FILE.fxp  load a VST 2 program into every plug-in's current program\n"
     "  --set NAME=VALUE   set a parameter in every plug-in; repeatable, applied last\n"
-    "  --force            load preset files made for another plug-in's unique ID\n"
+    "  --force            load preset files made for another plug-in's unique ID,\n"
+    "                     and go on when a plug-in answers 0 to a chunk\n"
     "  -h, --help         show this help\n";
 
 int runBenchCommand(const std::vector<std::string>& arguments) {

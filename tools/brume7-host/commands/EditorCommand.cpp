@@ -71,7 +71,8 @@ const char kEditorHelp[] =
     "                       --program)\n"
     "  --set NAME=VALUE     set a parameter (name or index) before the editor opens;\n"
     "                       may be repeated, applied last\n"
-    "  --force              load preset files made for another plug-in's unique ID\n"
+    "  --force              load preset files made for another plug-in's unique ID,\n"
+    "                       and go on when the plug-in answers 0 to a chunk\n"
     "  -h, --help           show this help\n";
 
 constexpr auto kIdlePeriod = std::chrono::milliseconds(30);

@@ -43,7 +43,8 @@ const char kInfoHelp[] =
     "  --set NAME=VALUE   set a parameter (name, any case, an LV2 port's symbol,\n"
     "                     or index; VALUE 0..1 for VST 2, in the port's range for\n"
     "                     LV2); repeatable\n"
-    "  --force            load preset files made for another plug-in's unique ID\n"
+    "  --force            load preset files made for another plug-in's unique ID,\n"
+    "                     and go on when the plug-in answers 0 to a chunk\n"
     "  -h, --help         show this help\n";
 
 int runInfo(const std::vector<std::string>& arguments) {
