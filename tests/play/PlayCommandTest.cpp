@@ -99,11 +99,13 @@ class PlayTest : public ::testing::Test {
   const std::string peer = "peer" + std::to_string(getpid());
 };
 
-// The instruments played: Brume7 itself, and DPF's Kars as a VST 2 and as an LV2 plug-in.
+// The instruments played: Brume7 itself (also with a bank of the sound library
+// loaded), and DPF's Kars as a VST 2 and as an LV2 plug-in.
 struct Instrument {
   const char* name;
   std::string location;
   int outputs;
+  std::vector<std::string> options = {};  // given to play and render alike
 };
 
 class PlayInstrument : public PlayTest, public ::testing::WithParamInterface<Instrument> {
@@ -122,13 +124,14 @@ class PlayInstrument : public PlayTest, public ::testing::WithParamInterface<Ins
 };
 
 TEST_P(PlayInstrument, PlaysWhatTheOfflineRenderMakesAndRecordsWhatItPlays) {
-  const std::vector<float> expected = played(render(kPhrase, {}, GetParam().location));
+  const std::vector<float> expected = played(render(kPhrase, GetParam().options, GetParam().location));
   const int channels = playedChannels();
   ASSERT_EQ(static_cast<std::int64_t>(expected.size()), kCaptureFrames * channels);
   auto feeder = startPeer(kPhrase, kCaptureFrames, {}, GetParam().outputs == 1);
   ASSERT_TRUE(feeder) << "the peer did not start";
   std::vector<std::string> arguments = playArguments(GetParam().location, GetParam().outputs);
   arguments.insert(arguments.end(), {"--seconds", "3", "--record", folder.file("played.wav")});
+  arguments.insert(arguments.end(), GetParam().options.begin(), GetParam().options.end());
   ChildProcess play(arguments, folder.path(), "play");
   ASSERT_EQ(feeder->wait(30), 0) << feeder->errors() << play.errors();
   ASSERT_EQ(play.wait(30), 0) << play.errors();
@@ -165,6 +168,10 @@ TEST_P(PlayInstrument, PlaysWhatTheOfflineRenderMakesAndRecordsWhatItPlays) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, PlayInstrument,
                          ::testing::Values(Instrument{"Brume7Vst2", BRUME7_PLUGIN, 2},
+                                           Instrument{"Brume7Vst2WithABank",
+                                                      BRUME7_PLUGIN,
+                                                      2,
+                                                      {"--bank", BRUME7_PRESETS_DIR "/keys.fxb", "--program", "4"}},
                                            Instrument{"KarsVst2", "/usr/lib/vst/Kars-vst.so", 1},
                                            Instrument{"KarsLv2", "/usr/lib/lv2/Kars.lv2", 1}),
                          [](const ::testing::TestParamInfo<Instrument>& info) { return info.param.name; });
@@ -258,7 +265,12 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"UnwritableRecording", {BRUME7_PLUGIN, "--record", "@/missing/take.wav"}, {}, "cannot record to"},
         BadInput{
             "EditorOfAnLv2Plugin", {BRUME7_LV2_PROBE, "--editor"}, {}, "is an LV2 plug-in; play shows VST 2 editors"},
-        BadInput{"Lv2ProgramMissing", {BRUME7_LV2_PROBE, "--program", "7"}, {}, "program 7 does not exist"}),
+        BadInput{
+            "Lv2ProgramMissing", {BRUME7_LV2_PROBE, "--program", "7"}, {}, "--program 7: the plug-in has 3 programs"},
+        BadInput{"MissingBank",
+                 {BRUME7_PLUGIN, "--bank", "@/missing.fxb", "--record", "@/take.wav"},
+                 {},
+                 "--bank: cannot read '"}),
     [](const ::testing::TestParamInfo<BadInput>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -144,8 +144,8 @@ TEST(PlayOptions, ParsesConnectionsInOrderAndTheRest) {
   EXPECT_EQ(options.pluginPath, "Synth.so");
   EXPECT_EQ(options.midiPorts, (std::vector<std::string>{"a:x", "b:y"}));
   EXPECT_EQ(options.audioPorts, (std::vector<std::string>{"s:p1", "s:p2"}));
-  ASSERT_EQ(options.settings.size(), 1u);
-  EXPECT_EQ(options.settings[0].value, 0.25f);
+  ASSERT_EQ(options.setup.settings.size(), 1u);
+  EXPECT_EQ(options.setup.settings[0].value, 0.25f);
   EXPECT_EQ(options.resolvedFormat(), SampleFormat::Pcm24);
   EXPECT_EQ(options.seconds, 2.5);
   EXPECT_TRUE(options.editor);

@@ -19,24 +19,16 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/tool/HostToolRun.h"
 #include "tests/tool/ToolTestSupport.h"
 #include "tools/brume7-host/audio/WavFile.h"
 
 namespace brume {
 namespace {
 
-struct ToolRun {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string readAll(const std::string& path) {
-  std::ifstream stream(path);
-  std::stringstream text;
-  text << stream.rdbuf();
-  return text.str();
-}
+using test::lineCount;
+using test::readAll;
+using test::ToolRun;
 
 // The first bytes only: a file still being written could be read for as long as it grows.
 std::string readStart(const std::string& path, std::size_t bytes) {
@@ -47,30 +39,11 @@ std::string readStart(const std::string& path, std::size_t bytes) {
   return start;
 }
 
-std::string quoted(const std::string& text) {
-  std::string result = "'";
-  for (char c : text) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return result + "'";
-}
-
 class HostTool : public ::testing::Test {
  protected:
   // `shell` runs first in the same shell, e.g. a ulimit.
   ToolRun run(const std::vector<std::string>& arguments, const std::string& shell = "") {
-    std::string command = "cd " + quoted(folder.path().string()) + " && " + shell + (shell.empty() ? "" : "; exec ") +
-                          quoted(BRUME_TEST_HOST_EXECUTABLE);
-    for (const std::string& argument : arguments) command += " " + quoted(argument);
-    const std::string out = folder.file("stdout.txt");
-    const std::string err = folder.file("stderr.txt");
-    command += " >" + quoted(out) + " 2>" + quoted(err) + " </dev/null";
-    const int status = std::system(command.c_str());
-    ToolRun result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = readAll(out);
-    result.err = readAll(err);
-    std::filesystem::remove(out);
-    std::filesystem::remove(err);
-    return result;
+    return test::runHostTool(folder, arguments, shell);
   }
 
   // The files in the folder, apart from the captured output.
@@ -141,12 +114,6 @@ class HostTool : public ::testing::Test {
   test::TemporaryFolder folder;
 };
 
-std::size_t lineCount(const std::string& text) {
-  std::size_t lines = 0;
-  for (char c : text) lines += c == '\n' ? 1 : 0;
-  return lines;
-}
-
 TEST_F(HostTool, PrintsHelp) {
   const ToolRun help = run({"--help"});
   EXPECT_EQ(help.exitCode, 0);
@@ -161,8 +128,16 @@ TEST_F(HostTool, PrintsHelp) {
         "--tail", "--tempo", "--input", "--output", "--format", "--max-length"}) {
     EXPECT_NE(renderHelp.out.find(option), std::string::npos) << "render help lacks " << option;
   }
+  // Every command that sets a plug-in up lists the same options for it (play and editor where this build has them).
+  for (const char* command : {"info", "render", "bench", "play", "editor", "preset"}) {
+    const ToolRun commandHelp = run({command, "--help"});
+    if (commandHelp.exitCode != 0 || commandHelp.out.find("--set") == std::string::npos) continue;
+    for (const char* option : {"--bank FILE.fxb", "--program N", "--preset FILE.fxp", "--set NAME=VALUE", "--force"}) {
+      EXPECT_NE(commandHelp.out.find(option), std::string::npos) << command << " help lacks " << option;
+    }
+  }
   EXPECT_EQ(run({"bench", "-h"}).exitCode, 0);
-  EXPECT_NE(run({"info", "--help"}).out.find("Usage: brume7-host info [PLUGIN]"), std::string::npos);
+  EXPECT_NE(run({"info", "--help"}).out.find("Usage: brume7-host info [OPTIONS] [PLUGIN]"), std::string::npos);
   EXPECT_EQ(run({}).exitCode, 2);
 }
 
@@ -180,6 +155,11 @@ TEST_F(HostTool, RefusesUnknownCommandsAndOptionsWithExitCodeTwo) {
     EXPECT_NE(value.err.find("--set Level 2 is outside 0..1"), std::string::npos) << value.err;
   }
   EXPECT_EQ(run({"--frobnicate"}).exitCode, 2);
+  // A preset is saved as .fxp or .fxb, nothing else.
+  const ToolRun saveAs = run({"preset", "save", "-o", "out.wav"});
+  EXPECT_EQ(saveAs.exitCode, 2);
+  EXPECT_NE(saveAs.err.find("the output 'out.wav' must end in .fxp (one program) or .fxb (a bank)"), std::string::npos)
+      << saveAs.err;
   EXPECT_TRUE(folderFiles().empty());
 }
 

@@ -57,8 +57,8 @@ class FormatsRenderAlike : public ::testing::TestWithParam<FormatCase> {
     options.blockSize = *std::max_element(tested.blocks.begin(), tested.blocks.end());
     options.tempoBpm = tested.tempo;
     options.tailSeconds = 0.5;
-    options.settings = soundSettings();
-    for (const auto& [parameter, value] : tested.settings) options.settings.push_back({parameter, value});
+    options.setup.settings = soundSettings();
+    for (const auto& [parameter, value] : tested.settings) options.setup.settings.push_back({parameter, value});
     options.automation.push_back({3.3, {tested.parameter, changeValue}});
     if (tested.input) options.inputPath = sineFile(rate);
     // Kars and Nekobi draw noise from the C library's rand(): each render starts from the same seed,

@@ -18,21 +18,25 @@ using test::throwsWith;
 
 TEST(RenderOptions, ReadsEveryOption) {
   const RenderOptions options = parseRenderOptions(
-      {"--plugin", "synth.so",      "--rate=48000", "--block", "256",     "--channels", "1",         "--program",
-       "3",        "--set",         "Cutoff=0.25",  "--set",   "7 = 1",   "--set-at",   "1.5:Pan=0", "--tail",
-       "0.5",      "--tempo",       "90",           "--input", "in.wav",  "-o",         "out.wav",   "--format",
-       "pcm16",    "--no-progress", "--max-length", "7200",    "song.mid"});
+      {"--plugin", "synth.so",      "--rate=48000", "--block", "256",    "--channels", "1",         "--program",
+       "3",        "--set",         "Cutoff=0.25",  "--set",   "7 = 1",  "--set-at",   "1.5:Pan=0", "--tail",
+       "0.5",      "--tempo",       "90",           "--input", "in.wav", "-o",         "out.wav",   "--format",
+       "pcm16",    "--no-progress", "--max-length", "7200",    "--bank", "in.fxb",     "--preset",  "one.fxp",
+       "--force",  "song.mid"});
   EXPECT_EQ(options.pluginPath, "synth.so");
   EXPECT_EQ(options.sampleRate, 48000.0);
   EXPECT_EQ(options.blockSize, 256);
   EXPECT_EQ(options.channels, 1);
-  ASSERT_TRUE(options.program.has_value());
-  EXPECT_EQ(*options.program, 3);
-  ASSERT_EQ(options.settings.size(), 2u);
-  EXPECT_EQ(options.settings[0].parameter, "Cutoff");
-  EXPECT_EQ(options.settings[0].value, 0.25f);
-  EXPECT_EQ(options.settings[1].parameter, "7");
-  EXPECT_EQ(options.settings[1].value, 1.0f);
+  ASSERT_TRUE(options.setup.program.has_value());
+  EXPECT_EQ(*options.setup.program, 3);
+  ASSERT_EQ(options.setup.settings.size(), 2u);
+  EXPECT_EQ(options.setup.settings[0].parameter, "Cutoff");
+  EXPECT_EQ(options.setup.settings[0].value, 0.25f);
+  EXPECT_EQ(options.setup.settings[1].parameter, "7");
+  EXPECT_EQ(options.setup.settings[1].value, 1.0f);
+  EXPECT_EQ(options.setup.bankPath, "in.fxb");
+  EXPECT_EQ(options.setup.presetPath, "one.fxp");
+  EXPECT_TRUE(options.setup.force);
   ASSERT_EQ(options.automation.size(), 1u);
   EXPECT_EQ(options.automation[0].seconds, 1.5);
   EXPECT_EQ(options.automation[0].assignment.parameter, "Pan");
@@ -55,7 +59,7 @@ TEST(RenderOptions, HasTheDocumentedDefaults) {
   EXPECT_EQ(options.sampleRate, 44100.0);
   EXPECT_EQ(options.blockSize, 512);
   EXPECT_EQ(options.channels, 2);
-  EXPECT_FALSE(options.program.has_value());
+  EXPECT_FALSE(options.setup.program.has_value());
   EXPECT_EQ(options.tailSeconds, 2.0);
   EXPECT_FALSE(options.tempoBpm.has_value());
   EXPECT_EQ(options.resolvedOutputPath(), "demo.wav");
@@ -72,7 +76,7 @@ TEST(RenderOptions, HasTheDocumentedDefaults) {
 TEST(RenderOptions, RefusesBadValues) {
   // Parameter values must be numbers; their range is the plug-in's, checked when it is loaded.
   EXPECT_TRUE(throwsWith<UsageError>([] { parseRenderOptions({"--demo", "--set", "Cutoff=high"}); }, "Cutoff"));
-  EXPECT_EQ(parseRenderOptions({"--demo", "--set", "Cutoff=1.5"}).settings.at(0).valueText, "1.5");
+  EXPECT_EQ(parseRenderOptions({"--demo", "--set", "Cutoff=1.5"}).setup.settings.at(0).valueText, "1.5");
   // Block sizes: one, or a list cycled block after block whose largest is the plug-in's block size.
   const RenderOptions cycled = parseRenderOptions({"--demo", "--block", "64,17,300"});
   EXPECT_EQ(cycled.blockSize, 300);

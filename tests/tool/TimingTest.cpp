@@ -220,7 +220,7 @@ TEST_P(ProbeTiming, AutomationSplitsTheBlockAtItsFrame) {
   options.blockSize = 64;
   options.automation.push_back({0.25, {"level", 0.75f}});  // frame 250, inside the block 192..255
   options.automation.push_back({0.32, {"0", 0.125f}});     // frame 320, a block boundary: no split
-  options.settings.push_back({"Level", 0.0f});
+  options.setup.settings.push_back({"Level", 0.0f});
   const std::string path = folder.file("one-note.mid");
   test::writeFile(path,
                   joined({midiHeader(0, 1, 480), midiTrack(joined({event(240, {0x90, 60, 127}), endOfTrack()}))}));

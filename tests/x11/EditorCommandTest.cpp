@@ -315,6 +315,37 @@ TEST_F(EditorCommandTest, ScreenshotEqualsTheHeadlessSnapshotOfTheSameValues) {
   EXPECT_EQ(firstPictureDifference(headless, shown), "");
 }
 
+#ifdef BRUME7_PRESETS_DIR
+TEST_F(EditorCommandTest, ShowsAProgramOfALoadedBankAsItsProgramFileAndRefusesABadFileInOneLine) {
+  const std::string leads = std::string(BRUME7_PRESETS_DIR) + "/leads.fxb";
+  {
+    ToolProcess save({"preset", "save", "-p", plugin, "--bank", leads, "--program", "3", "-o", folder + "/three.fxp"},
+                     server->displayName());
+    ASSERT_EQ(save.finish(), 0) << save.errorText();
+  }
+  const std::vector<std::vector<std::string>> setups = {
+      {"--bank", leads, "--program", "3"}, {"--preset", folder + "/three.fxp"}, {}};
+  std::vector<Picture> shown(setups.size());
+  for (std::size_t i = 0; i < setups.size(); ++i) {
+    const std::string path = folder + "/shown" + std::to_string(i) + ".png";
+    std::vector<std::string> arguments{"editor", plugin, "--seconds", "0.6", "--screenshot", path};
+    arguments.insert(arguments.end(), setups[i].begin(), setups[i].end());
+    ToolProcess editor(arguments, server->displayName());
+    ASSERT_EQ(editor.finish(), 0) << editor.errorText();
+    ASSERT_TRUE(readPng(path, shown[i])) << editor.output();
+  }
+  EXPECT_EQ(firstPictureDifference(shown[0], shown[1]), "");
+  EXPECT_NE(firstPictureDifference(shown[0], shown[2]), "") << "program 3 shows the default values";
+
+  // Refused before the window opens.
+  ToolProcess refused({"editor", plugin, "--bank", folder + "/three.fxp"}, server->displayName());
+  EXPECT_EQ(refused.finish(), 1);
+  EXPECT_EQ(refused.output(), "");
+  EXPECT_EQ(refused.errorText(), "brume7-host editor: --bank '" + folder +
+                                     "/three.fxp': one program (.fxp); --bank takes a bank, --preset one program\n");
+}
+#endif
+
 TEST_F(EditorCommandTest, AShortRunStillWritesTheScreenshotAtTheEnd) {
   ToolProcess tool({"editor", plugin, "--seconds", "0.1", "--screenshot", folder + "/short.png"},
                    server->displayName());

@@ -14,6 +14,8 @@ const char kBenchHelp[] =
     "PLUGIN (VST 2 module files and LV2 plug-ins by URI or bundle folder, mixed\n"
     "as you like), alternating the plug-ins run by run, each run with a fresh\n"
     "instance.\n"
+    "Every plug-in is loaded and set up once before the first run, so that one\n"
+    "that fails, or refuses a preset file, stops the benchmark before it starts.\n"
     "Only the render loop is timed (events and process calls); nothing is\n"
     "written. Prints each plug-in's render speed in times realtime (median,\n"
     "slowest and fastest of its runs) and its median over the first plug-in's.\n"
@@ -27,7 +29,15 @@ const char kBenchHelp[] =
     "  --block FRAMES     block size (default 512), or a list such as 64,17,300\n"
     "  --tempo BPM        tempo reported to the plug-ins, and the demo's tempo\n"
     "  --tail SECONDS     time rendered after the last event (default 2)\n"
-    "  --program N        select program N in every plug-in\n"
+    "  --bank FILE.fxb    load a VST 2 bank into every plug-in (each program\n"
+    "                     selected, named and given its values, or the bank's\n"
+    "                     chunk), then select the bank's current program (format\n"
+    "                     version 2), else program 0\n"
+    "  --program N        select program N in every plug-in (after --bank)\n"
+    "  --preset FILE.fxp  load a VST 2 program into every plug-in's current program\n"
+    "  --set NAME=VALUE   set a parameter in every plug-in; repeatable, applied last\n"
+    "  --force            load preset files made for another plug-in's unique ID,\n"
+    "                     and go on when a plug-in answers 0 to a chunk\n"
     "  -h, --help         show this help\n";
 
 int runBenchCommand(const std::vector<std::string>& arguments) {

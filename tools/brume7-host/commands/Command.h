@@ -20,6 +20,7 @@ struct Command {
 extern const Command kInfoCommand;
 extern const Command kRenderCommand;
 extern const Command kBenchCommand;
+extern const Command kPresetCommand;
 extern const Command kSnapshotCommand;  // native builds with the headless platform only
 extern const Command kEditorCommand;    // builds with X11 only
 extern const Command kPlayCommand;      // live through JACK; elsewhere it says it is not available

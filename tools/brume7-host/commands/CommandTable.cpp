@@ -11,7 +11,7 @@ namespace brume {
 
 const std::vector<const Command*>& commandTable() {
   static const std::vector<const Command*> commands = {
-      &kInfoCommand,     &kRenderCommand, &kBenchCommand,
+      &kInfoCommand,     &kRenderCommand, &kBenchCommand, &kPresetCommand,
 #ifdef BRUME_HOST_WITH_SNAPSHOT
       &kSnapshotCommand,
 #endif
@@ -41,7 +41,7 @@ const char* defaultPluginFileName() {
 // The commands of this build that fall back to the default plug-in, as in "info, render and editor".
 std::string defaultPluginCommands() {
   std::vector<std::string> names;
-  for (const char* name : {"info", "render", "editor"}) {
+  for (const char* name : {"info", "render", "preset", "editor"}) {
     if (findCommand(name) != nullptr) names.push_back(name);
   }
 #ifdef BRUME_HOST_WITH_PLAY
@@ -68,8 +68,9 @@ std::string toolHelp() {
       "Usage: brume7-host COMMAND [OPTIONS] [ARGUMENTS]\n"
       "\n"
       "A command-line VST 2 and LV2 host: inspects a plug-in, renders MIDI through it\n"
-      "into an audio file, and compares the speed of several plug-ins. A plug-in is a\n"
-      "VST 2 module file, or an LV2 plug-in by URI or bundle folder (Linux).\n"
+      "into an audio file, compares the speed of several plug-ins, and loads and\n"
+      "saves VST 2 preset files (.fxp, .fxb). A plug-in is a VST 2 module file, or an\n"
+      "LV2 plug-in by URI or bundle folder (Linux).\n"
       "\n"
       "Commands:\n";
   for (const Command* command : commandTable()) {

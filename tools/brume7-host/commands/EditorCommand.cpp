@@ -22,9 +22,9 @@
 #include "tools/brume7-host/plugins/vst2/EditorWindow.h"
 #include "tools/brume7-host/plugins/vst2/EffectOpcodes.h"
 #include "tools/brume7-host/plugins/vst2/HostContext.h"
-#include "tools/brume7-host/commands/ParameterAssignment.h"
-#include "tools/brume7-host/plugins/vst2/PluginLibrary.h"
+#include "tools/brume7-host/plugins/vst2/Vst2Plugin.h"
 #include "tools/brume7-host/plugins/OpenPlugin.h"
+#include "tools/brume7-host/presets/PluginSetup.h"
 #include "tools/brume7-host/audio/StopSignals.h"
 #include "tools/brume7-host/ToolError.h"
 
@@ -62,14 +62,27 @@ const char kEditorHelp[] =
     "  --screenshot FILE    write the window's pixels as PNG after 0.5 s, once the\n"
     "                       first paint and refresh are done (or at the end, when\n"
     "                       --seconds is shorter)\n"
+    "  --bank FILE.fxb      load a bank before the editor opens: each program\n"
+    "                       selected, named and given its values (or the bank's\n"
+    "                       chunk), then the bank's current program selected\n"
+    "                       (format version 2), else program 0\n"
+    "  --program N          select program N before the editor opens (after --bank)\n"
+    "  --preset FILE.fxp    load a program into the current program (after\n"
+    "                       --program)\n"
     "  --set NAME=VALUE     set a parameter (name or index) before the editor opens;\n"
-    "                       may be repeated\n"
+    "                       may be repeated, applied last\n"
+    "  --force              load preset files made for another plug-in's unique ID,\n"
+    "                       and go on when the plug-in answers 0 to a chunk\n"
     "  -h, --help           show this help\n";
 
 constexpr auto kIdlePeriod = std::chrono::milliseconds(30);
 constexpr auto kScreenshotDelay = std::chrono::milliseconds(500);
 constexpr int kFallbackWidth = 400;
 constexpr int kFallbackHeight = 300;
+constexpr VstInt32 kEditorGetRect = 13;
+constexpr VstInt32 kEditorOpen = 14;
+constexpr VstInt32 kEditorClose = 15;
+constexpr VstInt32 kEditorIdle = 19;
 
 void printLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void printLine(const char* format, ...) {
@@ -81,121 +94,54 @@ void printLine(const char* format, ...) {
   std::fflush(stdout);
 }
 
-// Answers as the tool's host context does, and prints the requests a user's edit makes.
-VstIntPtr BRUME_VSTCALL editorHostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                                           float opt) {
-  VstIntPtr answer = HostContext::callback(effect, opcode, index, value, ptr, opt);
-  switch (opcode) {
-    case kHostAutomate:
-      printLine("automate %d %.6f", index, static_cast<double>(opt));
-      break;
-    case kHostBeginEdit:
-      printLine("begin %d", index);
-      break;
-    case kHostEndEdit:
-      printLine("end %d", index);
-      break;
-    default:
-      break;
-  }
-  return answer;
-}
-
-// One plug-in instance made with the printing callback; closed (after its editor) when destroyed.
-class EditorPlugin {
+// Answers as the tool's host context does, and prints the requests a user's
+// edit makes. Main thread only: the editor command renders no audio, so the
+// plug-in calls back from the thread that drives its editor.
+class PrintingHostContext : public HostContext {
  public:
-  EditorPlugin(const std::string& path, HostContext& host) : library(path) {
-    {
-      HostContext::CreationScope scope(host);
-      effect = library.entry()(&editorHostCallback);
+  VstIntPtr answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) noexcept override {
+    const VstIntPtr result = HostContext::answer(opcode, index, value, ptr, opt);
+    switch (opcode) {
+      case kHostAutomate:
+        printLine("automate %d %.6f", index, static_cast<double>(opt));
+        break;
+      case kHostBeginEdit:
+        printLine("begin %d", index);
+        break;
+      case kHostEndEdit:
+        printLine("end %d", index);
+        break;
+      default:
+        break;
     }
-    if (effect == nullptr) throw ToolError("plug-in '" + path + "' made no instance");
-    if (effect->magic != kEffectMagic || effect->dispatcher == nullptr) {
-      effect = nullptr;
-      throw ToolError("plug-in '" + path + "' answered a record that is not a VST 2 effect");
-    }
-    host.attach(*effect);
+    return result;
   }
-  ~EditorPlugin() {
-    closeEditor();
-    if (resumed) dispatch(kEffectSuspendResume, 0, 0);
-    dispatch(kEffectClose);
-  }
-  EditorPlugin(const EditorPlugin&) = delete;
-  EditorPlugin& operator=(const EditorPlugin&) = delete;
-
-  VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0) {
-    return effect->dispatcher(effect, opcode, index, value, ptr, opt);
-  }
-
-  void start(const HostSettings& settings) {
-    dispatch(kEffectOpen);
-    dispatch(kEffectSetSampleRate, 0, 0, nullptr, static_cast<float>(settings.sampleRate));
-    dispatch(kEffectSetBlockSize, 0, settings.blockSize);
-    dispatch(kEffectSuspendResume, 0, 1);
-    resumed = true;
-  }
-
-  std::vector<std::string> parameterNames() {
-    std::vector<std::string> names;
-    for (VstInt32 i = 0; i < effect->numParams; ++i) {
-      char name[256] = {};
-      dispatch(kEffectParameterName, i, 0, name);
-      names.emplace_back(name);
-    }
-    return names;
-  }
-
-  // The editor's size, when it gives one.
-  std::optional<std::pair<int, int>> editorSize() {
-    ERect* rect = nullptr;
-    if (dispatch(kEditorGetRect, 0, 0, &rect) == 0 || rect == nullptr) return std::nullopt;
-    int width = rect->right - rect->left;
-    int height = rect->bottom - rect->top;
-    if (width <= 0 || height <= 0) return std::nullopt;
-    return std::make_pair(width, height);
-  }
-
-  void openEditor(::Window window, Display* display) {
-    // Hosts pass their display in `value`; the plug-in is free to use its own.
-    dispatch(kEditorOpen, 0, reinterpret_cast<VstIntPtr>(display),
-             reinterpret_cast<void*>(static_cast<std::uintptr_t>(window)));
-    editorOpen = true;
-  }
-
-  void closeEditor() {
-    if (!editorOpen) return;
-    editorOpen = false;
-    dispatch(kEditorClose);
-  }
-
-  void idle() { dispatch(kEditorIdle); }
-
-  AEffect* effect = nullptr;
-
- private:
-  static constexpr VstInt32 kEditorGetRect = 13;
-  static constexpr VstInt32 kEditorOpen = 14;
-  static constexpr VstInt32 kEditorClose = 15;
-  static constexpr VstInt32 kEditorIdle = 19;
-
-  PluginLibrary library;
-  bool resumed = false;
-  bool editorOpen = false;
 };
 
-// Closes the editor before the window it lives in goes, also on an error.
+// The editor's size, when it gives one.
+std::optional<std::pair<int, int>> editorSize(PluginInstance& plugin) {
+  ERect* rect = nullptr;
+  if (plugin.dispatch(kEditorGetRect, 0, 0, &rect) == 0 || rect == nullptr) return std::nullopt;
+  const int width = rect->right - rect->left;
+  const int height = rect->bottom - rect->top;
+  if (width <= 0 || height <= 0) return std::nullopt;
+  return std::make_pair(width, height);
+}
+
+// The editor open in a window; closed before the window and the plug-in go, also on an error.
 class OpenEditor {
  public:
-  OpenEditor(EditorPlugin& plugin, ::Window window, Display* display) : plugin(plugin) {
-    plugin.openEditor(window, display);
+  OpenEditor(PluginInstance& plugin, ::Window window, Display* display) : plugin(plugin) {
+    // Hosts pass their display in `value`; the plug-in is free to use its own.
+    plugin.dispatch(kEditorOpen, 0, reinterpret_cast<VstIntPtr>(display),
+                    reinterpret_cast<void*>(static_cast<std::uintptr_t>(window)));
   }
-  ~OpenEditor() { plugin.closeEditor(); }
+  ~OpenEditor() { plugin.dispatch(kEditorClose); }
   OpenEditor(const OpenEditor&) = delete;
   OpenEditor& operator=(const OpenEditor&) = delete;
 
  private:
-  EditorPlugin& plugin;
+  PluginInstance& plugin;
 };
 
 void writeScreenshot(Display* display, ::Window window, const std::string& path) {
@@ -207,21 +153,20 @@ void writeScreenshot(Display* display, ::Window window, const std::string& path)
 }
 
 int runEditor(const std::vector<std::string>& arguments) {
-  const ParsedCommandLine parsed =
-      parseCommandLine(arguments, {{"--seconds", "", true}, {"--screenshot", "", true}, {"--set", "", true}});
+  std::vector<OptionRule> rules = {{"--seconds", "", true}, {"--screenshot", "", true}};
+  const std::vector<OptionRule>& setupRules = pluginSetupOptionRules();
+  rules.insert(rules.end(), setupRules.begin(), setupRules.end());
+  const ParsedCommandLine parsed = parseCommandLine(arguments, rules);
   if (parsed.positionals.size() > 1) throw UsageError("give one plug-in at a time");
   std::optional<double> seconds;
   std::string screenshotPath;
-  std::vector<ParameterAssignment> settings;
+  PluginSetup setup;
   for (const auto& [name, value] : parsed.options) {
+    if (takePluginSetupOption(name, value, setup)) continue;
     if (name == "--seconds") seconds = parseNumberInRange(value, name, 0.0, 31536000.0);
     if (name == "--screenshot") {
       if (value.empty()) throw UsageError("option '--screenshot' needs a file name");
       screenshotPath = value;
-    }
-    if (name == "--set") {
-      settings.push_back(parseAssignment(value, name));
-      checkSettingRange(settings.back(), 0.0f, 1.0f);
     }
   }
   const std::string path = parsed.positionals.empty() ? defaultPluginPath() : parsed.positionals.front();
@@ -231,28 +176,24 @@ int runEditor(const std::vector<std::string>& arguments) {
 
   DisplayConnection connection;
   Display* display = connection.display;
-  HostContext host;
-  EditorPlugin plugin(path, host);
-  plugin.start(host.settings);
-  if ((plugin.effect->flags & kFlagHasEditor) == 0)
+  const SetupPresets presets = readSetupPresets(setup);
+  Vst2Plugin plugin(path, std::make_unique<PrintingHostContext>());
+  PluginInstance& instance = plugin.vst2Instance();
+  if ((instance.record().flags & kFlagHasEditor) == 0)
     throw ToolError("plug-in '" + path + "' has no editor (flag 0x001 is clear)");
-  if (!settings.empty()) {
-    const std::vector<std::string> names = plugin.parameterNames();
-    for (const ParameterAssignment& setting : settings) {
-      plugin.effect->setParameter(plugin.effect, resolveParameter(names, setting.parameter), setting.value);
-    }
-  }
+  plugin.configure(plugin.host().settings.sampleRate, plugin.host().settings.blockSize);
+  applyPluginSetup(plugin, setup, presets);
+  plugin.start();
 
-  char effectName[256] = {};
-  plugin.dispatch(kEffectEffectName, 0, 0, effectName);
-  std::optional<std::pair<int, int>> size = plugin.editorSize();
+  const std::string effectName = instance.effectName();
+  std::optional<std::pair<int, int>> size = editorSize(instance);
   HostWindow window(display, size ? size->first : kFallbackWidth, size ? size->second : kFallbackHeight,
-                    std::string(effectName[0] ? effectName : "plug-in") + " - brume7-host editor");
+                    (effectName.empty() ? std::string("plug-in") : effectName) + " - brume7-host editor");
   StopSignals signals;
-  OpenEditor editor(plugin, window.id, display);
+  OpenEditor editor(instance, window.id, display);
   if (!size) {
     // Some plug-ins know their size only once open.
-    if ((size = plugin.editorSize())) window.resize(size->first, size->second);
+    if ((size = editorSize(instance))) window.resize(size->first, size->second);
   }
   window.show();
   if (!window.isMapped()) throw ToolError("the editor window did not show on the X display");
@@ -267,7 +208,7 @@ int runEditor(const std::vector<std::string>& arguments) {
   while (!StopSignals::requested()) {
     window.handleEvents();
     if (window.closed()) break;
-    plugin.idle();
+    instance.dispatch(kEditorIdle);
     if (!announced) {
       printLine("window %lu", static_cast<unsigned long>(window.id));
       announced = true;
@@ -284,7 +225,7 @@ int runEditor(const std::vector<std::string>& arguments) {
   }
   window.handleEvents();
   if (!screenshotTaken && !window.closed()) {
-    plugin.idle();
+    instance.dispatch(kEditorIdle);
     writeScreenshot(display, window.id, screenshotPath);
   }
   return 0;

@@ -57,10 +57,18 @@ const char kPlayHelp[] =
     "                        brume7-host)\n"
     "\n"
     "Options:\n"
-    "  --program N           select program N before playing\n"
+    "  --bank FILE.fxb       load a VST 2 bank before playing: each program\n"
+    "                        selected, named and given its values (or the bank's\n"
+    "                        chunk), then the bank's current program selected\n"
+    "                        (format version 2), else program 0\n"
+    "  --program N           select program N before playing (after --bank)\n"
+    "  --preset FILE.fxp     load a VST 2 program into the current program (after\n"
+    "                        --program)\n"
     "  --set NAME=VALUE      set a parameter (name, an LV2 port's symbol, or index;\n"
     "                        VALUE 0..1 for VST 2, in the port's range for LV2)\n"
-    "                        before playing; repeatable, applied after --program\n"
+    "                        before playing; repeatable, applied last\n"
+    "  --force               load preset files made for another plug-in's unique\n"
+    "                        ID, and go on when the plug-in answers 0 to a chunk\n"
     "  --connect-midi PORT   take MIDI from this JACK port; repeatable (default:\n"
     "                        every physical MIDI capture port, e.g. a keyboard)\n"
     "  --connect-audio PORT  send the next output to this JACK port: the first one\n"
@@ -182,6 +190,7 @@ int runPlay(const std::vector<std::string>& arguments) {
   if (options.editor) throw ToolError("this brume7-host was built without X11: --editor is not available");
 #endif
 
+  const SetupPresets presets = readSetupPresets(options.setup);
   const std::unique_ptr<Plugin> opened = openPlugin(path, HostSettings{}, PluginUse::Live);
   Plugin& plugin = *opened;
   if (!plugin.isInstrument()) {
@@ -207,13 +216,7 @@ int runPlay(const std::vector<std::string>& arguments) {
   }
 
   plugin.configure(client.sampleRate(), client.bufferSize());
-  if (options.program && !plugin.selectProgram(*options.program)) {
-    throw ToolError("program " + std::to_string(*options.program) + " does not exist: the plug-in has " +
-                    std::to_string(plugin.programCount()));
-  }
-  for (const ParameterAssignment& setting : options.settings) {
-    plugin.setParameter(resolveSetting(plugin, setting), setting.value);
-  }
+  applyPluginSetup(plugin, options.setup, presets);
   plugin.start();
 
   std::unique_ptr<RecordingWriter> recording;

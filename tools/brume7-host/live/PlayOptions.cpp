@@ -11,22 +11,18 @@ SampleFormat PlayOptions::resolvedFormat() const {
 }
 
 PlayOptions parsePlayOptions(const std::vector<std::string>& arguments) {
-  const ParsedCommandLine parsed = parseCommandLine(arguments, {{"--program", "", true},
-                                                                {"--set", "", true},
-                                                                {"--connect-midi", "", true},
-                                                                {"--connect-audio", "", true},
-                                                                {"--no-connect", "", false},
-                                                                {"--editor", "", false},
-                                                                {"--record", "", true},
-                                                                {"--format", "", true},
-                                                                {"--seconds", "", true},
-                                                                {"--max-events", "", true}});
+  std::vector<OptionRule> rules = {{"--connect-midi", "", true}, {"--connect-audio", "", true},
+                                   {"--no-connect", "", false},  {"--editor", "", false},
+                                   {"--record", "", true},       {"--format", "", true},
+                                   {"--seconds", "", true},      {"--max-events", "", true}};
+  const std::vector<OptionRule>& setupRules = pluginSetupOptionRules();
+  rules.insert(rules.end(), setupRules.begin(), setupRules.end());
+  const ParsedCommandLine parsed = parseCommandLine(arguments, rules);
   if (parsed.positionals.size() > 1) throw UsageError("give one plug-in at a time");
   PlayOptions options;
   if (!parsed.positionals.empty()) options.pluginPath = parsed.positionals.front();
   for (const auto& [name, value] : parsed.options) {
-    if (name == "--program") options.program = parseInteger(value, name, 0, 1 << 20);
-    if (name == "--set") options.settings.push_back(parseAssignment(value, name));
+    if (takePluginSetupOption(name, value, options.setup)) continue;
     if (name == "--connect-midi" || name == "--connect-audio") {
       if (value.empty()) throw UsageError("option '" + name + "' needs a JACK port name");
       (name == "--connect-midi" ? options.midiPorts : options.audioPorts).push_back(value);

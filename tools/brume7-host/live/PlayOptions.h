@@ -6,17 +6,16 @@
 #include <vector>
 
 #include "tools/brume7-host/audio/AudioFile.h"
-#include "tools/brume7-host/commands/ParameterAssignment.h"
+#include "tools/brume7-host/presets/PluginSetup.h"
 
 namespace brume {
 
 struct PlayOptions {
-  std::string pluginPath;  // empty: the default plug-in
-  std::optional<int> program;
-  std::vector<ParameterAssignment> settings;  // after the program, in order
-  std::vector<std::string> midiPorts;         // empty: every physical MIDI capture port
-  std::vector<std::string> audioPorts;        // output k goes to the k-th; empty: the first physical playback ports
-  bool noConnect = false;                     // no default connections
+  std::string pluginPath;               // empty: the default plug-in
+  PluginSetup setup;                    // bank, program, preset and settings, before playing
+  std::vector<std::string> midiPorts;   // empty: every physical MIDI capture port
+  std::vector<std::string> audioPorts;  // output k goes to the k-th; empty: the first physical playback ports
+  bool noConnect = false;               // no default connections
   bool editor = false;
   std::string recordPath;              // empty: no recording
   std::optional<SampleFormat> format;  // of the recording; unset: float, or pcm24 for FLAC

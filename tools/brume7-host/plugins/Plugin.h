@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace brume {
 
@@ -71,6 +72,19 @@ class Plugin {
   virtual bool selectProgram(int index) = 0;
   // The current program, or -1 when the plug-in cannot tell.
   virtual int currentProgram() = 0;
+
+  // What VST 2 preset files (.fxp, .fxb) need; the defaults are those of a
+  // format without such files. Main thread, configured and stopped; not real-time safe.
+  // The unique id and the version that the files record; false without them.
+  virtual bool presetFileIdentity(std::int32_t& /*uniqueId*/, std::int32_t& /*version*/) { return false; }
+  // Renames the current program.
+  virtual void renameProgram(const std::string& /*name*/) {}
+  // True when the plug-in's programs travel as opaque chunks of its own.
+  virtual bool programsAreChunks() { return false; }
+  // The plug-in's chunk of its current program (`program`) or of all its programs; empty when it gives none.
+  virtual std::vector<std::uint8_t> saveChunk(bool /*program*/) { return {}; }
+  // Hands such a chunk back; false when the plug-in refuses it.
+  virtual bool loadChunk(const std::vector<std::uint8_t>& /*chunk*/, bool /*program*/) { return false; }
 
   // Lifecycle. Main thread, while stopped: the first call opens the plug-in at
   // this rate and largest block size, later ones change them.

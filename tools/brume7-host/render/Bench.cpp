@@ -13,11 +13,15 @@ namespace brume {
 namespace {
 
 const std::vector<OptionRule>& benchOptionRules() {
-  static const std::vector<OptionRule> rules = {
-      {"--runs", "", true},  {"--seconds", "", true}, {"--midi", "", true},
-      {"--demo", "", false}, {"--rate", "", true},    {"--block", "", true},
-      {"--tempo", "", true}, {"--tail", "", true},    {"--program", "", true},
-  };
+  static const std::vector<OptionRule> rules = [] {
+    std::vector<OptionRule> all = {
+        {"--runs", "", true}, {"--seconds", "", true}, {"--midi", "", true},  {"--demo", "", false},
+        {"--rate", "", true}, {"--block", "", true},   {"--tempo", "", true}, {"--tail", "", true},
+    };
+    const std::vector<OptionRule>& setup = pluginSetupOptionRules();
+    all.insert(all.end(), setup.begin(), setup.end());
+    return all;
+  }();
   return rules;
 }
 
@@ -49,6 +53,7 @@ BenchOptions parseBenchOptions(const std::vector<std::string>& arguments) {
   options.render.channels = 1;
   options.render.demo = true;
   for (const auto& [name, value] : parsed.options) {
+    if (takePluginSetupOption(name, value, options.render.setup)) continue;
     if (name == "--runs") {
       options.runs = parseInteger(value, name, 1, 1000);
     } else if (name == "--seconds") {
@@ -66,8 +71,6 @@ BenchOptions parseBenchOptions(const std::vector<std::string>& arguments) {
       options.render.tempoBpm = parseNumberInRange(value, name, 1.0, 1000.0);
     } else if (name == "--tail") {
       options.render.tailSeconds = parseNumberInRange(value, name, 0.0, 3600.0);
-    } else if (name == "--program") {
-      options.render.program = parseInteger(value, name, 0, 1 << 20);
     }
   }
   if (parsed.has("--midi") && parsed.has("--demo")) throw UsageError("give either --midi FILE or --demo, not both");
@@ -79,11 +82,18 @@ BenchOptions parseBenchOptions(const std::vector<std::string>& arguments) {
 std::vector<BenchResult> runBench(const BenchOptions& options,
                                   const std::function<void(int run, const BenchResult& result)>& onRun) {
   std::vector<BenchResult> results;
+  const SetupPresets presets = readSetupPresets(options.render.setup);
   for (const std::string& path : options.plugins) {
-    // Every plug-in is opened once first, so that a bad one fails before any run.
+    // Every plug-in is opened and set up once first, so that a bad one, or a setup it refuses, fails before any run.
     BenchResult result;
     result.pluginPath = path;
-    result.effectName = openPlugin(path)->name();
+    HostSettings settings;
+    settings.sampleRate = options.render.sampleRate;
+    settings.blockSize = options.render.blockSize;
+    std::unique_ptr<Plugin> plugin = openPlugin(path, settings);
+    result.effectName = plugin->name();
+    plugin->configure(settings.sampleRate, settings.blockSize);
+    applyPluginSetup(*plugin, options.render.setup, presets);
     results.push_back(result);
   }
   // Alternating run by run spreads any slow-down of the machine over all plug-ins alike.

@@ -10,12 +10,17 @@ namespace brume {
 namespace {
 
 const std::vector<OptionRule>& renderOptionRules() {
-  static const std::vector<OptionRule> rules = {
-      {"--plugin", "-p", true}, {"--demo", "", false},   {"--rate", "", true},         {"--block", "", true},
-      {"--channels", "", true}, {"--program", "", true}, {"--set", "", true},          {"--set-at", "", true},
-      {"--tail", "", true},     {"--tempo", "", true},   {"--input", "", true},        {"--output", "-o", true},
-      {"--format", "", true},   {"--length", "", true},  {"--no-progress", "", false}, {"--max-length", "", true},
-  };
+  static const std::vector<OptionRule> rules = [] {
+    std::vector<OptionRule> all = {
+        {"--plugin", "-p", true},     {"--demo", "", false},      {"--rate", "", true},   {"--block", "", true},
+        {"--channels", "", true},     {"--set-at", "", true},     {"--tail", "", true},   {"--tempo", "", true},
+        {"--input", "", true},        {"--output", "-o", true},   {"--format", "", true}, {"--length", "", true},
+        {"--no-progress", "", false}, {"--max-length", "", true},
+    };
+    const std::vector<OptionRule>& setup = pluginSetupOptionRules();
+    all.insert(all.end(), setup.begin(), setup.end());
+    return all;
+  }();
   return rules;
 }
 
@@ -63,6 +68,7 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& arguments) {
   RenderOptions options;
   options.progress = true;
   for (const auto& [name, value] : parsed.options) {
+    if (takePluginSetupOption(name, value, options.setup)) continue;
     if (name == "--plugin") {
       options.pluginPath = value;
     } else if (name == "--demo") {
@@ -73,10 +79,6 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& arguments) {
       parseBlockSizes(value, options);
     } else if (name == "--channels") {
       options.channels = parseInteger(value, name, 1, 64);
-    } else if (name == "--program") {
-      options.program = parseInteger(value, name, 0, 1 << 20);
-    } else if (name == "--set") {
-      options.settings.push_back(parseAssignment(value, name));
     } else if (name == "--set-at") {
       options.automation.push_back(parseTimedAssignment(value, name));
     } else if (name == "--tail") {

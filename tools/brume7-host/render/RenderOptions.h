@@ -8,6 +8,7 @@
 
 #include "tools/brume7-host/audio/AudioFile.h"
 #include "tools/brume7-host/commands/ParameterAssignment.h"
+#include "tools/brume7-host/presets/PluginSetup.h"
 
 namespace brume {
 
@@ -19,9 +20,8 @@ struct RenderOptions {
   int blockSize = 512;          // the largest block
   std::vector<int> blockSizes;  // --block with a list: cycled block after block; empty: every block is blockSize
   int channels = 2;
-  std::optional<int> program;
-  std::vector<ParameterAssignment> settings;  // applied before rendering, in order
-  std::vector<TimedAssignment> automation;    // applied during the render
+  PluginSetup setup;                        // bank, program, preset and settings, applied before rendering
+  std::vector<TimedAssignment> automation;  // applied during the render
   double tailSeconds = 2.0;
   std::optional<double> tempoBpm;       // unset: the MIDI file's first tempo, 120 for the demo
   std::string inputPath;                // audio fed to the plug-in's inputs

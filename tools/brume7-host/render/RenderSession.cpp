@@ -46,6 +46,8 @@ RenderSession::RenderSession(const RenderOptions& options) {
     }
   }
 
+  const SetupPresets presets = readSetupPresets(options.setup);
+
   instance = openPlugin(options.pluginPath, settings);
   Plugin& plugin = *instance;
   plugin.configure(settings.sampleRate, settings.blockSize);
@@ -58,15 +60,7 @@ RenderSession::RenderSession(const RenderOptions& options) {
   if (!options.inputPath.empty() && plugin.inputCount() < 1) {
     throw ToolError("--input: plug-in '" + plugin.location() + "' has no audio inputs");
   }
-  if (options.program) {
-    if (!plugin.selectProgram(*options.program)) {
-      throw ToolError(programRefusal("--program", *options.program, plugin.programCount()));
-    }
-  }
-
-  for (const ParameterAssignment& setting : options.settings) {
-    plugin.setParameter(resolveSetting(plugin, setting), setting.value);
-  }
+  applyPluginSetup(plugin, options.setup, presets);
   std::vector<TimedAssignment> automation = options.automation;
   if (options.demo) {
     for (const TimedAssignment& change : makeDemoAutomation(settings.tempoBpm)) {

@@ -18,9 +18,9 @@ namespace brume {
 
 class RenderSession {
  public:
-  // Reads the song and input, opens the plug-in, configures it at the rate and
-  // largest block, selects the program, applies the settings, schedules the
-  // automation and starts it. Throws ToolError. Main thread.
+  // Reads the song, input and preset files, opens the plug-in, configures it
+  // at the rate and largest block, sets it up (bank, program, preset,
+  // settings), schedules the automation and starts it. Throws ToolError. Main thread.
   explicit RenderSession(const RenderOptions& options);
   // Suspends and closes the instance.
   ~RenderSession();

@@ -12,6 +12,7 @@ namespace {
 
 // Hosts hand uncleared buffers without a length; plug-ins write short texts into them.
 constexpr std::size_t kTextBufferSize = 256;
+constexpr std::size_t kProgramNameSize = 24;
 
 std::string hexCode(VstInt32 value) {
   char text[16];
@@ -155,6 +156,27 @@ std::string PluginInstance::programName(int index) {
   std::string name = textFromOpcode(kEffectGetProgramName, 0);
   dispatch(kEffectSetProgram, 0, previous);
   return name;
+}
+
+void PluginInstance::renameProgram(const std::string& name) {
+  // Plug-ins keep program names in 24-byte fields, the terminating zero included.
+  char text[kProgramNameSize] = {};
+  name.copy(text, kProgramNameSize - 1);
+  dispatch(kEffectSetProgramName, 0, 0, text);
+}
+
+std::vector<std::uint8_t> PluginInstance::chunk(bool program) {
+  void* data = nullptr;
+  const VstIntPtr size = dispatch(kEffectGetChunk, program ? 1 : 0, 0, &data);
+  if (size <= 0 || data == nullptr) return {};
+  const auto* bytes = static_cast<const std::uint8_t*>(data);
+  return std::vector<std::uint8_t>(bytes, bytes + size);
+}
+
+bool PluginInstance::setChunk(const std::vector<std::uint8_t>& data, bool program) {
+  // The plug-in only reads the chunk; the record's entry takes a non-const pointer.
+  return dispatch(kEffectSetChunk, program ? 1 : 0, static_cast<VstIntPtr>(data.size()),
+                  const_cast<std::uint8_t*>(data.data())) != 0;
 }
 
 void PluginInstance::sendEvents(VstEvents& events) noexcept {

@@ -2,6 +2,7 @@
 // One plug-in instance driven the way a host drives it: created through the
 // module's entry, then reached only through its record's entry functions.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -73,6 +74,12 @@ class PluginInstance {
   int currentProgram();
   // Opcode 29, or where a plug-in does not answer it, select-and-read (opcode 5). Main thread.
   std::string programName(int index);
+  // Opcode 4: names the current program (cut to the 23 characters that plug-ins keep). Main thread.
+  void renameProgram(const std::string& name);
+  // Opcode 23: a copy of the plug-in's chunk of the current program (`program`) or of the bank; empty when it
+  // gives none. Opcode 24: hands a chunk back; false when the plug-in answers 0. Main thread.
+  std::vector<std::uint8_t> chunk(bool program);
+  bool setChunk(const std::vector<std::uint8_t>& data, bool program);
 
   // Audio thread: the event list (opcode 25) for the next block.
   void sendEvents(VstEvents& events) noexcept;

@@ -29,6 +29,14 @@ bool Vst2Plugin::isInstrument() {
   return (instance->record().flags & kFlagIsSynth) != 0 || instance->category() == kCategorySynth;
 }
 
+bool Vst2Plugin::presetFileIdentity(std::int32_t& uniqueId, std::int32_t& version) {
+  uniqueId = instance->record().uniqueID;
+  version = instance->record().version;
+  return true;
+}
+
+bool Vst2Plugin::programsAreChunks() { return (instance->record().flags & kFlagProgramChunks) != 0; }
+
 void Vst2Plugin::configure(double sampleRate, int maxBlockSize) {
   if (!opened) {
     hostContext->setTiming(sampleRate, maxBlockSize);

@@ -47,6 +47,14 @@ class Vst2Plugin : public Plugin {
   bool selectProgram(int index) override { return instance->selectProgram(index); }
   int currentProgram() override { return instance->currentProgram(); }
 
+  bool presetFileIdentity(std::int32_t& uniqueId, std::int32_t& version) override;
+  void renameProgram(const std::string& name) override { instance->renameProgram(name); }
+  bool programsAreChunks() override;
+  std::vector<std::uint8_t> saveChunk(bool program) override { return instance->chunk(program); }
+  bool loadChunk(const std::vector<std::uint8_t>& chunk, bool program) override {
+    return instance->setChunk(chunk, program);
+  }
+
   void configure(double sampleRate, int maxBlockSize) override;
   void start() override { instance->resume(); }
   void stop() override { instance->suspend(); }
