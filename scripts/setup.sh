@@ -13,10 +13,11 @@ product_packages=(
 # What the native tests need beyond that: test frameworks, sanitizer and fuzzing
 # runtimes, the formatting check, and other people's plug-ins and hosts as test
 # peers (a JACK server for the live-play tests, an X server for the editor tests,
+# a plug-in whose programs travel as chunks,
 # LV2 tools and hosts for the LV2 bundle).
 native_test_packages=(
   googletest libgtest-dev libbenchmark-dev valgrind clang libclang-rt-14-dev clang-format
-  dpf-plugins-vst dpf-plugins-lv2 ardour xvfb xdotool jackd2 lilv-utils sordi jalv
+  dpf-plugins-vst dpf-plugins-lv2 dragonfly-reverb-vst ardour xvfb xdotool jackd2 lilv-utils sordi jalv
 )
 # Wine for the Windows tests, with QEMU's i386 emulator for machines that cannot run 32-bit code.
 windows_test_packages=(wine wine64 wine32:i386 wine32-preloader:i386 qemu-user)
