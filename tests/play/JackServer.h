@@ -23,10 +23,14 @@ class JackServer {
   JackServer& operator=(const JackServer&) = delete;
 
   bool running() const { return pid > 0; }
+
   const std::string& name() const { return serverName; }
   const std::string& failure() const { return problem; }
 
  private:
+  // A server of this name (to reclaim a killed one's registry entry).
+  JackServer(const std::string& name, int sampleRate, int frames);
+  void start(int sampleRate, int frames);
   void stop();
 
   pid_t pid = -1;
