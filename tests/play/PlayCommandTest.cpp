@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -156,8 +157,8 @@ TEST_P(PlayInstrument, PlaysWhatTheOfflineRenderMakesAndRecordsWhatItPlays) {
 
   // One summary line: time, xruns, peak, load, and the recording's name.
   const std::string output = play.output();
-  EXPECT_NE(output.find("played 3."), std::string::npos) << output;
-  EXPECT_NE(output.find(" xrun"), std::string::npos) << output;
+  // Three seconds of wall time; on a loaded machine the dummy driver's late cycles make the audio a little shorter.
+  EXPECT_TRUE(std::regex_search(output, std::regex("played (2\\.[5-9]|3\\.[01]) s, [0-9]+ xruns?, "))) << output;
   EXPECT_NE(output.find(" dBFS, DSP load "), std::string::npos) << output;
   EXPECT_NE(output.find("DSP load "), std::string::npos) << output;
   EXPECT_NE(output.find("recorded '" + folder.file("played.wav") + "'"), std::string::npos) << output;
