@@ -14,7 +14,12 @@ if(BRUME7_CCACHE AND BRUME7_CCACHE_PROGRAM)
   endif()
   # hash_dir off: a clone elsewhere reuses the objects (their debug info then names the first clone's folder).
   set(launcher ${CMAKE_COMMAND} -E env CCACHE_DIR=${BRUME7_CCACHE_DIR} CCACHE_BASEDIR=${PROJECT_SOURCE_DIR}
-               CCACHE_NOHASHDIR=1 ${BRUME7_CCACHE_PROGRAM})
+               CCACHE_NOHASHDIR=1)
+  if(BRUME7_COVERAGE_IGNORELIST)
+    # The fuzz build's compile lines name the list, not its contents.
+    list(APPEND launcher CCACHE_EXTRAFILES=${BRUME7_COVERAGE_IGNORELIST})
+  endif()
+  list(APPEND launcher ${BRUME7_CCACHE_PROGRAM})
   set(CMAKE_C_COMPILER_LAUNCHER ${launcher})
   set(CMAKE_CXX_COMPILER_LAUNCHER ${launcher})
   message(STATUS "Compiling through ccache, cache in ${BRUME7_CCACHE_DIR}")

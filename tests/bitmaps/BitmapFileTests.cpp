@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "BmpFile.h"
+#include "BuildPaths.h"
 
 namespace brume::bitmaps::testing {
 namespace {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "BmpFile.h"
+#include "BuildPaths.h"
 
 #ifdef BRUME7_BITMAP_GENERATOR
 

@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "host/HostRecords.h"
+#include "BuildPaths.h"
 
 using namespace brume;
 

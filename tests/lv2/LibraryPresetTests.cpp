@@ -15,6 +15,7 @@
 #include "host/PresetFile.h"
 #include "tests/lv2/Lv2TestHost.h"
 #include "tools/lv2-bundle/TurtleFiles.h"
+#include "BuildPaths.h"
 
 namespace brume::test {
 namespace {

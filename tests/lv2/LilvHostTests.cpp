@@ -15,6 +15,7 @@
 #include "host/lv2/PortLayout.h"
 #include "instrument/InstrumentState.h"
 #include "tests/lv2/Lv2TestHost.h"
+#include "BuildPaths.h"
 
 namespace brume::test {
 namespace {

@@ -15,6 +15,7 @@
 
 #include "tests/play/JackServer.h"
 #include "tests/play/PlayTestSupport.h"
+#include "BuildPaths.h"
 
 namespace brume::test {
 namespace {

@@ -19,6 +19,7 @@
 #include "tests/play/JackServer.h"
 #include "tests/play/PlayTestSupport.h"
 #include "tools/brume7-host/audio/AudioFile.h"
+#include "BuildPaths.h"
 
 namespace brume::test {
 namespace {
@@ -172,7 +173,8 @@ INSTANTIATE_TEST_SUITE_P(Formats, PlayInstrument,
                                            Instrument{"Brume7Vst2WithABank",
                                                       BRUME7_PLUGIN,
                                                       2,
-                                                      {"--bank", BRUME7_PRESETS_DIR "/keys.fxb", "--program", "4"}},
+                                                      {"--bank", std::string(BRUME7_PRESETS_DIR) + "/keys.fxb",
+                                                       "--program", "4"}},
                                            Instrument{"KarsVst2", "/usr/lib/vst/Kars-vst.so", 1},
                                            // Kars' LV2 build draws from the C library's rand() in a way
                                            // that a live run does not repeat sample for sample: Brume7's

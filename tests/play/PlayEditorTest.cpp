@@ -15,6 +15,7 @@
 #include "tests/play/PlayTestSupport.h"
 #include "tests/x11/XvfbServer.h"
 #include "tools/brume7-host/audio/AudioFile.h"
+#include "BuildPaths.h"
 
 namespace brume::test {
 namespace {

@@ -22,6 +22,7 @@
 #include "tools/brume7-host/plugins/vst2/PluginInstance.h"
 #include "tools/brume7-host/plugins/vst2/Vst2Plugin.h"
 #include "tools/brume7-host/live/RecordingWriter.h"
+#include "BuildPaths.h"
 
 namespace brume::test {
 namespace {

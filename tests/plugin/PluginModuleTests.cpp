@@ -11,6 +11,7 @@
 #endif
 
 #include "tests/plugin/PluginModule.h"
+#include "BuildPaths.h"
 
 namespace brume::test {
 namespace {

@@ -13,6 +13,7 @@
 #include "tests/support/MidiEvents.h"
 #ifdef BRUME7_LV2_BUNDLE
 #include "tests/lv2/Lv2TestHost.h"
+#include "BuildPaths.h"
 #endif
 
 namespace brume::test {

@@ -1,4 +1,5 @@
 #include "tests/sounds/LibraryFiles.h"
+#include "BuildPaths.h"
 
 #include <algorithm>
 #include <filesystem>

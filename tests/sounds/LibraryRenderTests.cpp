@@ -11,6 +11,7 @@
 
 #include "tests/sounds/LibraryFiles.h"
 #include "tests/sounds/SoundRender.h"
+#include "BuildPaths.h"
 
 namespace brume::test {
 namespace {

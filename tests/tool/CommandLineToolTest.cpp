@@ -22,6 +22,7 @@
 #include "tests/tool/HostToolRun.h"
 #include "tests/tool/ToolTestSupport.h"
 #include "tools/brume7-host/audio/WavFile.h"
+#include "BuildPaths.h"
 
 namespace brume {
 namespace {

@@ -18,6 +18,7 @@
 #include "tools/brume7-host/audio/AudioFile.h"
 #include "tools/brume7-host/render/RenderSession.h"
 #include "tools/sound-library/SoundBank.h"
+#include "BuildPaths.h"
 
 namespace brume {
 namespace {
@@ -80,7 +81,7 @@ class FormatsRenderAlike : public ::testing::TestWithParam<FormatCase> {
     const std::string bankName = sound.substr(0, sound.find('/'));
     sounds::SoundBank bank;
     std::vector<std::string> errors;
-    EXPECT_TRUE(sounds::loadSoundBank(BRUME7_SOUNDS_DIR "/" + bankName + ".txt", bank, errors));
+    EXPECT_TRUE(sounds::loadSoundBank(std::string(BRUME7_SOUNDS_DIR) + "/" + bankName + ".txt", bank, errors));
     for (const sounds::Sound& entry : bank.sounds) {
       if (bankName + "/" + entry.name != sound) continue;
       std::vector<ParameterAssignment> settings;

@@ -1,4 +1,5 @@
 #include "tests/tool/HostToolRun.h"
+#include "BuildPaths.h"
 
 #include <sys/wait.h>
 

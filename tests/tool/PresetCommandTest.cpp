@@ -20,6 +20,7 @@
 #include "tests/tool/ToolTestSupport.h"
 #include "tools/brume7-host/audio/AudioFile.h"
 #include "tools/brume7-host/presets/PresetFileAccess.h"
+#include "BuildPaths.h"
 
 namespace brume::test {
 namespace {

@@ -1,4 +1,5 @@
 #include "tests/tool/ToolTestSupport.h"
+#include "BuildPaths.h"
 
 #include <atomic>
 #include <chrono>

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "instrument/ParameterCatalogue.h"
+#include "BuildPaths.h"
 
 namespace brume::testing {
 namespace {

@@ -22,10 +22,7 @@
 
 #include "host/HostRecords.h"
 #include "instrument/ParameterCatalogue.h"
-
-#ifndef BRUME7_PLUGIN_PATH
-#define BRUME7_PLUGIN_PATH "BRM7.dll"
-#endif
+#include "BuildPaths.h"
 
 namespace brume::testing {
 namespace {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "X11TestSupport.h"
+#include "BuildPaths.h"
 
 namespace brume::testing {
 namespace {

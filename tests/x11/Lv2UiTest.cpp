@@ -19,6 +19,7 @@
 #include "engine/ParameterIndex.h"
 #include "tests/lv2/Lv2TestHost.h"
 #include "tests/x11/X11TestSupport.h"
+#include "BuildPaths.h"
 
 namespace brume::testing {
 namespace {
