@@ -8,17 +8,14 @@
 
 #include "host/HostRecords.h"
 #include "host/PresetFile.h"
+#include "tests/support/FloatBits.h"
 
 namespace brume {
 namespace {
 
-constexpr std::int32_t kBrume7 = fourCharacterCode('B', 'R', 'M', '7');
+using test::bitsOf;
 
-std::uint32_t bitsOf(float value) {
-  std::uint32_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
+constexpr std::int32_t kBrume7 = fourCharacterCode('B', 'R', 'M', '7');
 
 float floatWithBits(std::uint32_t bits) {
   float value;

@@ -16,15 +16,10 @@
 #include "tests/lv2/Lv2TestHost.h"
 #include "tools/lv2-bundle/TurtleFiles.h"
 #include "BuildPaths.h"
+#include "tests/support/FloatBits.h"
 
 namespace brume::test {
 namespace {
-
-std::uint32_t bitsOf(float value) {
-  std::uint32_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
 
 struct PortValues {
   const LilvPlugin* plugin;

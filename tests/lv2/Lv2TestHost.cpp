@@ -15,26 +15,7 @@ namespace {
 
 constexpr std::size_t kEventBufferBytes = 1 << 16;
 
-LV2_URID mapUri(LV2_URID_Map_Handle handle, const char* uri) { return static_cast<UridMap*>(handle)->map(uri); }
-
-const char* unmapUrid(LV2_URID_Unmap_Handle handle, LV2_URID urid) {
-  return static_cast<UridMap*>(handle)->unmap(urid);
-}
-
 }  // namespace
-
-UridMap::UridMap() : mapData{this, mapUri}, unmapData{this, unmapUrid} { uris.reserve(256); }
-
-LV2_URID UridMap::map(const char* uri) {
-  for (std::size_t i = 0; i < uris.size(); ++i)
-    if (uris[i] == uri) return static_cast<LV2_URID>(i + 1);
-  uris.emplace_back(uri);
-  return static_cast<LV2_URID>(uris.size());
-}
-
-const char* UridMap::unmap(LV2_URID urid) const {
-  return urid >= 1 && urid <= uris.size() ? uris[urid - 1].c_str() : nullptr;
-}
 
 EventSequence::EventSequence(UridMap& urids)
     : buffer(kEventBufferBytes / sizeof(std::uint64_t), 0),

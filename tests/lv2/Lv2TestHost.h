@@ -16,25 +16,9 @@
 
 #include "engine/ParameterIndex.h"
 #include "host/lv2/ProgramsExtension.h"
+#include "tools/brume7-host/plugins/lv2/UridMap.h"
 
 namespace brume::test {
-
-// Maps every URI it is asked for; URIs used in run() are mapped beforehand.
-class UridMap {
- public:
-  UridMap();
-  UridMap(const UridMap&) = delete;
-  UridMap& operator=(const UridMap&) = delete;
-  LV2_URID map(const char* uri);
-  const char* unmap(LV2_URID urid) const;
-  LV2_URID_Map* mapFeature() { return &mapData; }
-  LV2_URID_Unmap* unmapFeature() { return &unmapData; }
-
- private:
-  std::vector<std::string> uris;  // URID n is uris[n - 1]
-  LV2_URID_Map mapData;
-  LV2_URID_Unmap unmapData;
-};
 
 // The lilv world of one bundle.
 class Lv2Bundle {

@@ -7,15 +7,10 @@
 
 #include "host/HostRecords.h"
 #include "tests/sounds/LibraryFiles.h"
+#include "tests/support/FloatBits.h"
 
 namespace brume::test {
 namespace {
-
-std::uint32_t bitsOf(float value) {
-  std::uint32_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
 
 TEST(LibraryFileTest, EveryBankReadsBackFromItsFxbWithTheSameNamesAndValues) {
   const auto banks = libraryBankFiles();

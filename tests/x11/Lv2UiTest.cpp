@@ -161,7 +161,7 @@ class Lv2UiTest : public X11Fixture {
     return parentOfWidget == hostWindow;
   }
 
-  test::UridMap urids;
+  UridMap urids;
   test::Lv2Bundle bundle{BRUME7_LV2_BUNDLE};
   std::unique_ptr<test::Lv2TestInstance> instance;
   void* module = nullptr;
